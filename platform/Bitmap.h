@@ -1,0 +1,91 @@
+#pragma once
+// TBitmap: a device-independent bitmap with direct row access, and the GDI
+// blits over it with fixed formulas, so every pixel they make is known.
+//
+// Pixels are 32-bit words, B,G,R,A in memory (bits 0-7 blue, 24-31 alpha),
+// rows from the top. The image is a QImage::Format_ARGB32 that we address
+// ourselves; Qt never premultiplies it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <QImage>
+
+#include "platform/Types.h"
+
+class TCanvas;
+
+enum class TPixelFormat { pf1bit, pf8bit, pf24bit, pf32bit };
+
+class TBitmap {
+ public:
+  TBitmap();
+  TBitmap(int width, int height);
+  TBitmap(const TBitmap& other);
+  TBitmap& operator=(const TBitmap& other);
+  ~TBitmap();
+
+  int Width() const;
+  int Height() const;
+  // Resizing keeps the overlapping pixels and fills new ones white ($FFFFFFFF).
+  void SetWidth(int width);
+  void SetHeight(int height);
+  void SetSize(int width, int height);
+  bool Empty() const;  // no pixels
+
+  TPixelFormat PixelFormat() const;
+  void SetPixelFormat(TPixelFormat format);
+
+  std::uint32_t* ScanLine(int y);
+  const std::uint32_t* ScanLine(int y) const;
+  std::uint32_t Pixel(int x, int y) const;
+  void SetPixel(int x, int y, std::uint32_t word);
+
+  // The pixels as a QImage sharing our buffer (ARGB32), and a view that
+  // ignores the alpha byte (RGB32), for drawing the bitmap opaque as GDI does.
+  QImage& Image();
+  const QImage& Image() const;
+  QImage OpaqueImage() const;
+
+  // A canvas that draws on this bitmap; lives as long as the bitmap.
+  TCanvas& Canvas();
+
+  void Assign(const TBitmap& other);
+  // Windows bitmap files (24- and 32-bit); throw Exception with a clear message.
+  void LoadFromFile(const std::string& fileName);
+  void SaveToFile(const std::string& fileName) const;
+
+ private:
+  QImage image_;
+  TPixelFormat format_ = TPixelFormat::pf32bit;
+  std::unique_ptr<TCanvas> canvas_;
+};
+
+// Raster operation codes of the blits that the system uses.
+enum class TRop { SrcCopy, SrcAnd, SrcPaint, SrcInvert, NotSrcCopy };
+
+// Copies w x h pixels of src at (sx, sy) to dst at (dx, dy), clipped to both
+// bitmaps as GDI clips (parts outside the source are not drawn). An empty
+// source draws nothing.
+void BitBlt(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy,
+            TRop rop = TRop::SrcCopy);
+
+enum class TStretchMode { ColorOnColor, Halftone };
+// Stretches the source rectangle onto the destination rectangle. ColorOnColor
+// picks the nearest source pixel; Halftone averages the covered source area
+// (box filter), so shrinking and growing are smooth.
+void StretchBlt(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
+                TStretchMode mode = TStretchMode::ColorOnColor);
+
+// AlphaBlend with a premultiplied source (AC_SRC_OVER, AC_SRC_ALPHA) and a
+// constant alpha: per channel, s = src * constAlpha / 255, a = srcA * constAlpha / 255,
+// dst = s + dst * (255 - a) / 255 (integer division). Nearest neighbour when the
+// sizes differ. Returns false (draws nothing) for rectangles outside the source.
+bool AlphaBlend(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
+                int constAlpha = 255);
+
+// Nine-slice: the corners of src (given by the four margins) copied unscaled,
+// the edges and the centre stretched (Halftone) to fill dstRect of dst.
+void StretchNineSlice(TBitmap& dst, const TRect& dstRect, const TBitmap& src, int marginLeft,
+                      int marginTop, int marginRight, int marginBottom);

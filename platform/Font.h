@@ -1,0 +1,54 @@
+#pragma once
+// TFont: a font as the system describes it, turned into a Qt font that has the
+// same cell. Logical resolution is fixed at 96 pixels per inch.
+//
+// Height > 0 asks for a cell (ascent + descent) of Height pixels, Height < 0
+// for a character (em) height of -Height pixels. Size is in points:
+// Size -N means Height +N*96/72 (a cell of 19 pixels for -14), Size +N means
+// Height -N*96/72.
+
+#include <string>
+
+#include <QFont>
+#include <QFontMetrics>
+
+#include "platform/Types.h"
+
+constexpr int ScreenPixelsPerInch = 96;
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+
+class TFont {
+ public:
+  std::string Name = "Tahoma";  // the face the system asks for
+  TColor Color = clWindowText;
+  TFontStyles Style = 0;
+
+  int Height() const { return height_; }
+  void SetHeight(int height) { height_ = height; }
+  int Size() const;
+  void SetSize(int size);
+  bool Bold() const { return Style & fsBold; }
+
+  // The Qt font with the face substituted and its pixel size chosen so that
+  // the cell (or em) height matches Height; cached per face, height and style.
+  QFont ToQFont() const;
+  QFontMetrics Metrics() const;
+
+  friend bool operator==(const TFont&, const TFont&) = default;
+
+ private:
+  int height_ = -11;  // Size 8
+};
+
+// The installed face that stands for a Windows face name (Times New Roman ->
+// Liberation Serif, Tahoma -> Wine's Tahoma or DejaVu Sans, ...).
+QString SubstituteFace(const std::string& name);
+// Registers the bundled/system font files that the substitution needs; call
+// once after the QApplication exists.
+void InitFonts();
+
+// Text measuring on a memory canvas, usable before any window exists.
+int TextWidth(const TFont& font, const std::string& text);
+int TextHeight(const TFont& font, const std::string& text);

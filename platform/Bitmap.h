@@ -6,11 +6,10 @@
 // rows from the top. The image is a QImage::Format_ARGB32 that we address
 // ourselves; Qt never premultiplies it.
 
+#include <QImage>
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include <QImage>
 
 #include "platform/Types.h"
 
@@ -22,13 +21,17 @@ class TBitmap {
  public:
   TBitmap();
   TBitmap(int width, int height);
+  // Copies are deep; a move takes the pixels. Either way each bitmap keeps its own canvas.
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap& other);
+  TBitmap(TBitmap&& other) noexcept;
+  TBitmap& operator=(TBitmap&& other) noexcept;
   ~TBitmap();
 
   int Width() const;
   int Height() const;
-  // Resizing keeps the overlapping pixels and fills new ones white ($FFFFFFFF).
+  // Resizing keeps the overlapping pixels and fills new ones white ($FFFFFFFF);
+  // negative sizes count as 0.
   void SetWidth(int width);
   void SetHeight(int height);
   void SetSize(int width, int height);
@@ -42,8 +45,8 @@ class TBitmap {
   std::uint32_t Pixel(int x, int y) const;
   void SetPixel(int x, int y, std::uint32_t word);
 
-  // The pixels as a QImage sharing our buffer (ARGB32), and a view that
-  // ignores the alpha byte (RGB32), for drawing the bitmap opaque as GDI does.
+  // The pixels as a QImage sharing our buffer (ARGB32), and an RGB32 copy
+  // whose fourth byte is $FF, for drawing the bitmap opaque as GDI does.
   QImage& Image();
   const QImage& Image() const;
   QImage OpaqueImage() const;
@@ -52,9 +55,12 @@ class TBitmap {
   TCanvas& Canvas();
 
   void Assign(const TBitmap& other);
-  // Windows bitmap files (24- and 32-bit); throw Exception with a clear message.
+  // Windows bitmap files (see LoadBmp); throw Exception with a clear message.
+  // SaveToFile writes 24 bits and drops the alpha byte; SaveToFile32 writes
+  // 32 bits and keeps the fourth byte exactly.
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName) const;
+  void SaveToFile32(const std::string& fileName) const;
 
  private:
   QImage image_;
@@ -67,25 +73,33 @@ enum class TRop { SrcCopy, SrcAnd, SrcPaint, SrcInvert, NotSrcCopy };
 
 // Copies w x h pixels of src at (sx, sy) to dst at (dx, dy), clipped to both
 // bitmaps as GDI clips (parts outside the source are not drawn). An empty
-// source draws nothing.
+// source draws nothing. The raster operation acts on the whole 32-bit word,
+// alpha byte included; src may be dst, overlapping or not.
 void BitBlt(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy,
             TRop rop = TRop::SrcCopy);
 
 enum class TStretchMode { ColorOnColor, Halftone };
 // Stretches the source rectangle onto the destination rectangle. ColorOnColor
-// picks the nearest source pixel; Halftone averages the covered source area
-// (box filter), so shrinking and growing are smooth.
+// takes source x = sx + (i * sw) / dw (likewise y). Halftone averages the
+// covered source area (box filter, exact integer weights, halves rounded to
+// even), so equal sizes copy exactly. Every channel, alpha included, is treated
+// alike. Mirrored (negative) sizes draw nothing; source pixels outside src are
+// left out.
 void StretchBlt(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
                 TStretchMode mode = TStretchMode::ColorOnColor);
 
 // AlphaBlend with a premultiplied source (AC_SRC_OVER, AC_SRC_ALPHA) and a
 // constant alpha: per channel, s = src * constAlpha / 255, a = srcA * constAlpha / 255,
-// dst = s + dst * (255 - a) / 255 (integer division). Nearest neighbour when the
-// sizes differ. Returns false (draws nothing) for rectangles outside the source.
+// dst = s + dst * (255 - a) / 255 (integer division), saturating at 255 for a
+// source that is not truly premultiplied. constAlpha is clamped to 0..255.
+// Nearest neighbour when the sizes differ; the destination is clipped. Returns
+// false (draws nothing) for empty rectangles or a source rectangle outside src.
 bool AlphaBlend(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
                 int constAlpha = 255);
 
 // Nine-slice: the corners of src (given by the four margins) copied unscaled,
-// the edges and the centre stretched (Halftone) to fill dstRect of dst.
-void StretchNineSlice(TBitmap& dst, const TRect& dstRect, const TBitmap& src, int marginLeft,
-                      int marginTop, int marginRight, int marginBottom);
+// the edges and the centre stretched (Halftone) to fill dstRect of dst. When
+// dstRect is smaller than the margins, the corner cells shrink and are cropped
+// from their source cell's top-left. Margins that do not fit src throw.
+void StretchNineSlice(TBitmap& dst, const TRect& dstRect, const TBitmap& src, int marginLeft, int marginTop,
+                      int marginRight, int marginBottom);

@@ -7,10 +7,9 @@
 // Size -N means Height +N*96/72 (a cell of 19 pixels for -14), Size +N means
 // Height -N*96/72.
 
-#include <string>
-
 #include <QFont>
 #include <QFontMetrics>
+#include <string>
 
 #include "platform/Types.h"
 
@@ -31,10 +30,19 @@ class TFont {
   void SetSize(int size);
   bool Bold() const { return Style & fsBold; }
 
-  // The Qt font with the face substituted and its pixel size chosen so that
-  // the cell (or em) height matches Height; cached per face, height and style.
+  // The Qt font with the face substituted and its em (pixel size) scaled as
+  // GDI scales it, so that the face's Windows ascent + descent fill a cell of
+  // Height (or the em is -Height); full hinting, no kerning; cached per face,
+  // height and style. Measure widths with Metrics().
   QFont ToQFont() const;
   QFontMetrics Metrics() const;
+  // The cell as GDI reports it (ascent, descent and their sum) from the
+  // face's Windows metrics. Qt's own height() may differ by a pixel (it reads
+  // other tables, and pixel sizes are whole), so place and measure text
+  // vertically with these.
+  int Ascent() const;
+  int Descent() const;
+  int CellHeight() const;
 
   friend bool operator==(const TFont&, const TFont&) = default;
 
@@ -45,10 +53,12 @@ class TFont {
 // The installed face that stands for a Windows face name (Times New Roman ->
 // Liberation Serif, Tahoma -> Wine's Tahoma or DejaVu Sans, ...).
 QString SubstituteFace(const std::string& name);
-// Registers the bundled/system font files that the substitution needs; call
-// once after the QApplication exists.
+// Registers the font files that the substitution needs (Wine's Tahoma); call
+// once after the QApplication exists. The first substitution does it anyway.
 void InitFonts();
 
-// Text measuring on a memory canvas, usable before any window exists.
+// Text measuring on a memory canvas, usable before any window exists: the
+// width is the sum of the glyph advances (no kerning, as GDI), the height is
+// the cell height whatever the text.
 int TextWidth(const TFont& font, const std::string& text);
 int TextHeight(const TFont& font, const std::string& text);

@@ -1,12 +1,21 @@
 #pragma once
-// Picture files: PNG through libpng, JPEG through libjpeg (BMP lives in
-// TBitmap). Every failure throws Exception naming the file and the reason.
+// Picture files: Windows bitmaps of our own, PNG through libpng, JPEG through
+// libjpeg. Every failure throws Exception naming the file and the reason; a
+// missing file gives "File not found: %s". Pictures of more than 32767 pixels
+// a side or 64 million pixels in all are refused.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/Bitmap.h"
+
+// Windows bitmap files: 1-, 4-, 8-, 24- and 32-bit BI_RGB (32-bit also with
+// the plain B,G,R,A bit fields), rows either way up, all three header versions.
+// The fourth byte of 32-bit pixels is kept exactly; other depths get alpha 255.
+TBitmap LoadBmp(const std::string& fileName);
+// Writes a bottom-up BI_RGB file of 24 bits (alpha dropped) or 32 bits (alpha kept).
+void SaveBmp(const std::string& fileName, const TBitmap& bitmap, int bitsPerPixel);
 
 struct TPngPicture {
   // The picture composited over white, per channel
@@ -24,4 +33,5 @@ void SavePng(const std::string& fileName, const TBitmap& bitmap);
 
 // A JPEG file as an opaque 32-bit bitmap (alpha byte 255).
 TBitmap LoadJpeg(const std::string& fileName);
+// Quality 1..100 (values outside are clamped); the alpha byte is ignored.
 void SaveJpeg(const std::string& fileName, const TBitmap& bitmap, int quality = 92);

@@ -19,23 +19,34 @@ class Exception : public std::runtime_error {
 
 namespace detail {
 std::string FormatImpl(const char* fmt, const std::vector<std::string>& args);
-inline std::string FormatArg(const std::string& s) { return s; }
-inline std::string FormatArg(const char* s) { return s; }
-inline std::string FormatArg(char c) { return std::string(1, c); }
+inline std::string FormatArg(const std::string& s) {
+  return s;
+}
+inline std::string FormatArg(const char* s) {
+  return s;
+}
+inline std::string FormatArg(char c) {
+  return std::string(1, c);
+}
 template <typename T>
-std::string FormatArg(T v) { return std::to_string(v); }
+std::string FormatArg(T v) {
+  return std::to_string(v);
+}
 }  // namespace detail
 
 // printf-like formatting for %s and %d (and %%) only; every argument is
 // turned into text first, so a wrong placeholder cannot read a bad pointer.
+// Another placeholder, or one without an argument, throws Exception.
 template <typename... Args>
 std::string Format(const char* fmt, const Args&... args) {
   return detail::FormatImpl(fmt, {detail::FormatArg(args)...});
 }
 
-// Nearest integer, halves to even (std::nearbyint in the default mode).
+// Nearest integer, halves to even (std::nearbyint in the default mode);
+// saturates at the 32-bit range, NaN gives 0.
 int RoundHalfEven(double v);
-// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0.
+// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0 or
+// the result does not fit in 32 bits.
 int MulDiv(int a, int b, int c);
 
 // Integer parsing of the class library: an optional sign, then decimal digits
@@ -65,3 +76,5 @@ std::string LowerCase(const std::string& s);
 std::string UpperCase(const std::string& s);
 bool SameText(const std::string& a, const std::string& b);  // A-Z folded
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to);
+// The lines of a text ending in CR, LF or CRLF; a line end at the very end adds no empty line.
+std::vector<std::string> SplitLines(const std::string& text);

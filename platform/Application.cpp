@@ -1,0 +1,152 @@
+#include "platform/Application.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/Cp1251.h"
+#include "platform/Font.h"
+#include "platform/Forms.h"
+
+namespace {
+
+// Catches what a handler throws before it can cross Qt's event loop, and
+// carries on as the class library's default handler does.
+class TGuardedApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+
+  bool notify(QObject* receiver, QEvent* e) override {
+    // No box may open inside painting: the message waits for the loop.
+    const bool painting = e->type() == QEvent::Paint;
+    try {
+      return QApplication::notify(receiver, e);
+    } catch (const std::exception& ex) {
+      Application->ShowException(ex.what(), painting);
+    } catch (...) {
+      Application->ShowException("Unknown error.", painting);
+    }
+    return false;
+  }
+};
+
+TApplication theApplication;
+
+QMessageBox::Icon IconOf(unsigned flags) {
+  switch (flags & 0xF0) {
+    case MB_ICONERROR:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONWARNING:
+      return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+int ShowRealBox(const std::string& text, const std::string& caption, unsigned flags) {
+  QMessageBox box(IconOf(flags), Cp1251ToQString(caption), Cp1251ToQString(text));
+  switch (flags & 0xF) {
+    case MB_YESNO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case MB_OKCANCEL:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    default:
+      return IDOK;
+  }
+}
+
+}  // namespace
+
+TApplication* const Application = &theApplication;
+
+void TApplication::Initialize(int& argc, char** argv) {
+  if (qapp_) return;
+  qapp_ = std::make_unique<TGuardedApplication>(argc, argv);
+  // The program ends when its main form closes, not with its last window.
+  qapp_->setQuitOnLastWindowClosed(false);
+  terminated_ = false;
+  InitFonts();
+}
+
+void TApplication::Shutdown() {
+  while (!shutdownSteps_.empty()) {
+    const auto step = std::move(shutdownSteps_.back());
+    shutdownSteps_.pop_back();
+    step();
+  }
+  pendingMessages_.clear();
+  MainForm = nullptr;
+  qapp_.reset();
+}
+
+void TApplication::AtShutdown(std::function<void()> step) {
+  shutdownSteps_.push_back(std::move(step));
+}
+
+void TApplication::Run() {
+  if (!qapp_ || terminated_) return;
+  if (MainForm && !MainForm->Visible()) MainForm->Show();
+  QApplication::exec();
+}
+
+void TApplication::ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  QCoreApplication::quit();
+}
+
+std::string TApplication::ExeName() const {
+  return QStringToCp1251(QCoreApplication::applicationFilePath());
+}
+
+void TApplication::HandleException(const std::exception& e) {
+  ShowException(e.what());
+}
+
+void TApplication::ShowException(const std::string& message, bool deferred) {
+  if (!deferred) {
+    MessageBox(message, Title, MB_OK | MB_ICONERROR);
+    return;
+  }
+  // A control that fails in every paint would queue a box per paint: one is enough.
+  if (std::find(pendingMessages_.begin(), pendingMessages_.end(), message) != pendingMessages_.end()) return;
+  pendingMessages_.push_back(message);
+  QTimer::singleShot(0, qApp, [this, message] {
+    std::erase(pendingMessages_, message);
+    ShowException(message);
+  });
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  if (!sink_) return ShowRealBox(text, caption, flags);
+  sink_(text, caption);
+  return (flags & 0xF) == MB_YESNO ? IDYES : IDOK;
+}
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  return Application->MessageBox(text, caption, flags);
+}
+
+void ShowMessage(const std::string& text) {
+  Application->MessageBox(text, Application->Title, MB_OK);
+}

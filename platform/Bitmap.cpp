@@ -1,0 +1,406 @@
+#include "platform/Bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/Canvas.h"
+#include "platform/ImageFiles.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+constexpr std::uint32_t kWhitePixel = 0xFFFFFFFFu;
+
+QImage WhiteImage(int width, int height) {
+  if (width <= 0 || height <= 0) return QImage();
+  QImage image(width, height, QImage::Format_ARGB32);
+  if (image.isNull())
+    throw Exception(Format("Not enough memory for a bitmap of %d x %d pixels", width, height));
+  // fill(uint) writes the word as it stands; fill(QColor) would go through Qt's colour conversion.
+  image.fill(kWhitePixel);
+  return image;
+}
+
+}  // namespace
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height) : image_(WhiteImage(width, height)) {}
+
+// The copy takes its own pixels at once, so a row pointer into one never sees the other's writes.
+TBitmap::TBitmap(const TBitmap& other) : image_(other.image_.copy()), format_(other.format_) {}
+
+TBitmap& TBitmap::operator=(const TBitmap& other) {
+  Assign(other);
+  return *this;
+}
+
+TBitmap::TBitmap(TBitmap&& other) noexcept : image_(std::move(other.image_)), format_(other.format_) {}
+
+TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
+  image_ = std::move(other.image_);
+  format_ = other.format_;
+  return *this;
+}
+
+TBitmap::~TBitmap() = default;
+
+void TBitmap::Assign(const TBitmap& other) {
+  if (&other == this) return;
+  image_ = other.image_.copy();
+  format_ = other.format_;
+}
+
+int TBitmap::Width() const {
+  return image_.width();
+}
+int TBitmap::Height() const {
+  return image_.height();
+}
+bool TBitmap::Empty() const {
+  return image_.isNull();
+}
+
+void TBitmap::SetWidth(int width) {
+  SetSize(width, Height());
+}
+void TBitmap::SetHeight(int height) {
+  SetSize(Width(), height);
+}
+
+void TBitmap::SetSize(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == Width() && height == Height()) return;
+  QImage resized = WhiteImage(width, height);
+  if (resized.isNull()) {
+    image_ = QImage();
+    return;
+  }
+  const int rows = std::min(height, Height());
+  const int bytes = std::min(width, Width()) * int(sizeof(std::uint32_t));
+  for (int y = 0; y < rows; ++y) std::memcpy(resized.scanLine(y), image_.constScanLine(y), bytes);
+  image_ = std::move(resized);
+}
+
+TPixelFormat TBitmap::PixelFormat() const {
+  return format_;
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+  if (format != TPixelFormat::pf32bit) throw Exception("Only 32-bit bitmaps are supported");
+  format_ = format;
+}
+
+std::uint32_t* TBitmap::ScanLine(int y) {
+  if (y < 0 || y >= Height()) throw Exception(Format("Scan line index out of range: %d", y));
+  return reinterpret_cast<std::uint32_t*>(image_.scanLine(y));
+}
+
+const std::uint32_t* TBitmap::ScanLine(int y) const {
+  if (y < 0 || y >= Height()) throw Exception(Format("Scan line index out of range: %d", y));
+  return reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y));
+}
+
+std::uint32_t TBitmap::Pixel(int x, int y) const {
+  if (x < 0 || x >= Width()) throw Exception(Format("Pixel index out of range: %d", x));
+  return ScanLine(y)[x];
+}
+
+void TBitmap::SetPixel(int x, int y, std::uint32_t word) {
+  if (x < 0 || x >= Width()) throw Exception(Format("Pixel index out of range: %d", x));
+  ScanLine(y)[x] = word;
+}
+
+QImage& TBitmap::Image() {
+  return image_;
+}
+const QImage& TBitmap::Image() const {
+  return image_;
+}
+
+QImage TBitmap::OpaqueImage() const {
+  // Qt's painters copy RGB32 words as they stand, so the fourth byte must really be $FF.
+  if (image_.isNull()) return QImage();
+  QImage opaque(image_.width(), image_.height(), QImage::Format_RGB32);
+  if (opaque.isNull()) throw Exception("Not enough memory for a copy of the bitmap");
+  for (int y = 0; y < image_.height(); ++y) {
+    const auto* from = reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y));
+    auto* to = reinterpret_cast<std::uint32_t*>(opaque.scanLine(y));
+    for (int x = 0; x < image_.width(); ++x) to[x] = from[x] | 0xFF000000u;
+  }
+  return opaque;
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>(*this);
+  return *canvas_;
+}
+
+// ---- Blits ----
+
+namespace {
+
+// A blit that reads and writes one bitmap works from a copy of its source, as GDI does.
+const TBitmap& DistinctSource(const TBitmap& dst, const TBitmap& src, std::unique_ptr<TBitmap>& holder) {
+  if (&dst != &src) return src;
+  holder = std::make_unique<TBitmap>(src);
+  return *holder;
+}
+
+std::uint32_t ApplyRop(std::uint32_t dst, std::uint32_t src, TRop rop) {
+  switch (rop) {
+    case TRop::SrcCopy:
+      return src;
+    case TRop::SrcAnd:
+      return dst & src;
+    case TRop::SrcPaint:
+      return dst | src;
+    case TRop::SrcInvert:
+      return dst ^ src;
+    case TRop::NotSrcCopy:
+      return ~src;
+  }
+  return src;
+}
+
+// Moves both origins by the part of the span that starts before 0 on either side.
+void ClipSpan(int& d, int& s, int& n, int dstSize, int srcSize) {
+  if (s < 0) {
+    d -= s;
+    n += s;
+    s = 0;
+  }
+  if (d < 0) {
+    s -= d;
+    n += d;
+    d = 0;
+  }
+  n = std::min({n, dstSize - d, srcSize - s});
+}
+
+// Nearest source index for destination index i of a span of dn mapped onto sn.
+int NearestIndex(int s0, int sn, int i, int dn) {
+  return s0 + int(std::int64_t(i) * sn / dn);
+}
+
+std::uint8_t Channel(std::uint32_t word, int c) {
+  return std::uint8_t(word >> (8 * c));
+}
+
+}  // namespace
+
+void BitBlt(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy, TRop rop) {
+  ClipSpan(dx, sx, w, dst.Width(), src.Width());
+  ClipSpan(dy, sy, h, dst.Height(), src.Height());
+  if (w <= 0 || h <= 0) return;
+  std::unique_ptr<TBitmap> copy;
+  const TBitmap& from = DistinctSource(dst, src, copy);
+  for (int y = 0; y < h; ++y) {
+    const std::uint32_t* in = from.ScanLine(sy + y) + sx;
+    std::uint32_t* out = dst.ScanLine(dy + y) + dx;
+    for (int x = 0; x < w; ++x) out[x] = ApplyRop(out[x], in[x], rop);
+  }
+}
+
+namespace {
+
+// The source pixels that one destination pixel covers along one axis, with
+// their overlap in units of 1/dn source pixel; pixels outside the source are left out.
+struct TCover {
+  int First = 0;
+  std::vector<std::int64_t> Weights;
+  std::int64_t Total = 0;
+};
+
+// Destination pixel i spans [i*sn, (i+1)*sn) and source pixel k spans [k*dn, (k+1)*dn),
+// both scaled by dn, so every overlap is a whole number.
+TCover BoxCover(int s0, int sn, int i, int dn, int srcSize) {
+  const std::int64_t lo = std::int64_t(i) * sn;
+  const std::int64_t hi = lo + sn;
+  TCover cover;
+  const int kFirst = int(lo / dn);
+  const int kLast = int((hi - 1) / dn);
+  for (int k = kFirst; k <= kLast; ++k) {
+    const int index = s0 + k;
+    if (index < 0 || index >= srcSize) continue;
+    const std::int64_t weight = std::min(hi, std::int64_t(k + 1) * dn) - std::max(lo, std::int64_t(k) * dn);
+    if (cover.Weights.empty()) cover.First = index;
+    cover.Weights.push_back(weight);
+    cover.Total += weight;
+  }
+  return cover;
+}
+
+std::vector<TCover> BoxCovers(int s0, int sn, int d0, int dn, int dFirst, int dEnd, int srcSize) {
+  std::vector<TCover> covers;
+  covers.reserve(std::max(dEnd - dFirst, 0));
+  for (int d = dFirst; d < dEnd; ++d) covers.push_back(BoxCover(s0, sn, d - d0, dn, srcSize));
+  return covers;
+}
+
+// sum / total rounded to nearest, halves to even.
+std::uint32_t DivideHalfEven(std::int64_t sum, std::int64_t total) {
+  std::int64_t q = sum / total;
+  const std::int64_t twice = 2 * (sum % total);
+  if (twice > total || (twice == total && (q & 1))) ++q;
+  return std::uint32_t(q);
+}
+
+std::uint32_t BoxAverage(const TBitmap& src, const TCover& cx, const TCover& cy) {
+  std::int64_t sums[4] = {0, 0, 0, 0};
+  for (std::size_t j = 0; j < cy.Weights.size(); ++j) {
+    const std::uint32_t* row = src.ScanLine(cy.First + int(j)) + cx.First;
+    for (std::size_t i = 0; i < cx.Weights.size(); ++i) {
+      const std::int64_t weight = cx.Weights[i] * cy.Weights[j];
+      for (int c = 0; c < 4; ++c) sums[c] += Channel(row[i], c) * weight;
+    }
+  }
+  const std::int64_t total = cx.Total * cy.Total;
+  std::uint32_t word = 0;
+  for (int c = 0; c < 4; ++c) word |= DivideHalfEven(sums[c], total) << (8 * c);
+  return word;
+}
+
+void StretchHalftone(TBitmap& dst, const TRect& dr, const TRect& clip, const TBitmap& src, const TRect& sr) {
+  const auto xs = BoxCovers(sr.Left, sr.Width(), dr.Left, dr.Width(), clip.Left, clip.Right, src.Width());
+  const auto ys = BoxCovers(sr.Top, sr.Height(), dr.Top, dr.Height(), clip.Top, clip.Bottom, src.Height());
+  for (int y = clip.Top; y < clip.Bottom; ++y) {
+    const TCover& cy = ys[y - clip.Top];
+    if (cy.Weights.empty()) continue;
+    std::uint32_t* out = dst.ScanLine(y);
+    for (int x = clip.Left; x < clip.Right; ++x) {
+      const TCover& cx = xs[x - clip.Left];
+      if (!cx.Weights.empty()) out[x] = BoxAverage(src, cx, cy);
+    }
+  }
+}
+
+void StretchNearest(TBitmap& dst, const TRect& dr, const TRect& clip, const TBitmap& src, const TRect& sr) {
+  for (int y = clip.Top; y < clip.Bottom; ++y) {
+    const int syi = NearestIndex(sr.Top, sr.Height(), y - dr.Top, dr.Height());
+    if (syi < 0 || syi >= src.Height()) continue;
+    const std::uint32_t* in = src.ScanLine(syi);
+    std::uint32_t* out = dst.ScanLine(y);
+    for (int x = clip.Left; x < clip.Right; ++x) {
+      const int sxi = NearestIndex(sr.Left, sr.Width(), x - dr.Left, dr.Width());
+      if (sxi >= 0 && sxi < src.Width()) out[x] = in[sxi];
+    }
+  }
+}
+
+TRect BitmapRect(const TBitmap& bitmap) {
+  return Rect(0, 0, bitmap.Width(), bitmap.Height());
+}
+
+}  // namespace
+
+void StretchBlt(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
+                TStretchMode mode) {
+  // Mirrored (negative) sizes are not supported: nothing is drawn.
+  if (dstRect.IsEmpty() || srcRect.IsEmpty()) return;
+  const TRect clip = IntersectRect(dstRect, BitmapRect(dst));
+  if (clip.IsEmpty()) return;
+  std::unique_ptr<TBitmap> copy;
+  const TBitmap& from = DistinctSource(dst, src, copy);
+  if (mode == TStretchMode::Halftone)
+    StretchHalftone(dst, dstRect, clip, from, srcRect);
+  else
+    StretchNearest(dst, dstRect, clip, from, srcRect);
+}
+
+namespace {
+
+std::uint32_t BlendPixel(std::uint32_t d, std::uint32_t s, int constAlpha) {
+  const int sourceAlpha = Channel(s, 3) * constAlpha / 255;
+  std::uint32_t word = 0;
+  for (int c = 0; c < 4; ++c) {
+    const int sc = c == 3 ? sourceAlpha : Channel(s, c) * constAlpha / 255;
+    // A source that is not truly premultiplied could exceed 255; saturate rather than wrap.
+    const int value = std::min(sc + Channel(d, c) * (255 - sourceAlpha) / 255, 255);
+    word |= std::uint32_t(value) << (8 * c);
+  }
+  return word;
+}
+
+bool Inside(const TRect& r, const TRect& bounds) {
+  return r.Left >= bounds.Left && r.Top >= bounds.Top && r.Right <= bounds.Right && r.Bottom <= bounds.Bottom;
+}
+
+}  // namespace
+
+bool AlphaBlend(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
+                int constAlpha) {
+  if (dstRect.IsEmpty() || srcRect.IsEmpty() || !Inside(srcRect, BitmapRect(src))) return false;
+  constAlpha = std::clamp(constAlpha, 0, 255);
+  const TRect clip = IntersectRect(dstRect, BitmapRect(dst));
+  if (clip.IsEmpty()) return true;
+  std::unique_ptr<TBitmap> copy;
+  const TBitmap& from = DistinctSource(dst, src, copy);
+  for (int y = clip.Top; y < clip.Bottom; ++y) {
+    const std::uint32_t* in =
+        from.ScanLine(NearestIndex(srcRect.Top, srcRect.Height(), y - dstRect.Top, dstRect.Height()));
+    std::uint32_t* out = dst.ScanLine(y);
+    for (int x = clip.Left; x < clip.Right; ++x) {
+      const int sxi = NearestIndex(srcRect.Left, srcRect.Width(), x - dstRect.Left, dstRect.Width());
+      out[x] = BlendPixel(out[x], in[sxi], constAlpha);
+    }
+  }
+  return true;
+}
+
+namespace {
+
+// One axis of a nine-slice: the destination cells (the first and last at most
+// their margins, never more than the destination holds) and the source cells.
+struct TSlices {
+  int Dst[4];
+  int Src[4];
+};
+
+TSlices Slice(int d0, int d1, int srcSize, int marginLo, int marginHi) {
+  const int lo = std::min(marginLo, d1 - d0);
+  const int hi = std::min(marginHi, d1 - d0 - lo);
+  return {{d0, d0 + lo, d1 - hi, d1}, {0, marginLo, srcSize - marginHi, srcSize}};
+}
+
+}  // namespace
+
+void StretchNineSlice(TBitmap& dst, const TRect& dstRect, const TBitmap& src, int marginLeft, int marginTop,
+                      int marginRight, int marginBottom) {
+  if (marginLeft < 0 || marginTop < 0 || marginRight < 0 || marginBottom < 0 ||
+      marginLeft + marginRight > src.Width() || marginTop + marginBottom > src.Height())
+    throw Exception(Format("The margins %d, %d, %d, %d do not fit a picture of %d x %d pixels", marginLeft,
+                           marginTop, marginRight, marginBottom, src.Width(), src.Height()));
+  if (dstRect.IsEmpty()) return;
+  const TSlices xs = Slice(dstRect.Left, dstRect.Right, src.Width(), marginLeft, marginRight);
+  const TSlices ys = Slice(dstRect.Top, dstRect.Bottom, src.Height(), marginTop, marginBottom);
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 3; ++col) {
+      const TRect d = Rect(xs.Dst[col], ys.Dst[row], xs.Dst[col + 1], ys.Dst[row + 1]);
+      if (d.IsEmpty()) continue;
+      const bool stretchX = col == 1;
+      const bool stretchY = row == 1;
+      if (!stretchX && !stretchY) {
+        BitBlt(dst, d.Left, d.Top, d.Width(), d.Height(), src, xs.Src[col], ys.Src[row]);
+        continue;
+      }
+      // An edge keeps its margin's thickness, cropped from the cell's top-left like a corner.
+      const int srcRight = stretchX ? xs.Src[2] : xs.Src[col] + d.Width();
+      const int srcBottom = stretchY ? ys.Src[2] : ys.Src[row] + d.Height();
+      StretchBlt(dst, d, src, Rect(xs.Src[col], ys.Src[row], srcRight, srcBottom), TStretchMode::Halftone);
+    }
+  }
+}
+
+void TBitmap::LoadFromFile(const std::string& fileName) {
+  *this = LoadBmp(fileName);
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) const {
+  SaveBmp(fileName, *this, 24);
+}
+void TBitmap::SaveToFile32(const std::string& fileName) const {
+  SaveBmp(fileName, *this, 32);
+}

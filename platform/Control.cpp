@@ -1,0 +1,699 @@
+#include "platform/Control.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScopeGuard>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+
+#include "platform/Application.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/Cp1251.h"
+#include "platform/KeyboardLayout.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton) {
+  TShiftState s = 0;
+  if (modifiers & Qt::ShiftModifier) s |= ssShift;
+  if (modifiers & Qt::AltModifier) s |= ssAlt;
+  if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+  if (buttons & Qt::LeftButton) s |= ssLeft;
+  if (buttons & Qt::RightButton) s |= ssRight;
+  if (buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+TShiftState ShiftOf(const QMouseEvent& e) {
+  return ShiftOf(e.modifiers(), e.buttons());
+}
+
+TMouseButton ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::RightButton:
+      return mbRight;
+    case Qt::MiddleButton:
+      return mbMiddle;
+    default:
+      return mbLeft;
+  }
+}
+
+struct TKeyCode {
+  int qtKey;
+  unsigned short vk;
+};
+
+// Qt keys without a code of their own in the letter, digit and F-key runs.
+constexpr std::array<TKeyCode, 44> kKeyCodes = {{
+    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},
+    {Qt::Key_Backtab, VK_TAB},     {Qt::Key_Return, VK_RETURN},
+    {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},
+    {Qt::Key_Pause, 19},           {Qt::Key_CapsLock, 20},
+    {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT},
+    {Qt::Key_End, VK_END},         {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},
+    {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Semicolon, 186},      {Qt::Key_Colon, 186},
+    {Qt::Key_Equal, 187},          {Qt::Key_Plus, 187},
+    {Qt::Key_Comma, 188},          {Qt::Key_Less, 188},
+    {Qt::Key_Minus, 189},          {Qt::Key_Underscore, 189},
+    {Qt::Key_Period, 190},         {Qt::Key_Greater, 190},
+    {Qt::Key_Slash, 191},          {Qt::Key_Question, 191},
+    {Qt::Key_QuoteLeft, 192},      {Qt::Key_AsciiTilde, 192},
+    {Qt::Key_BracketLeft, 219},    {Qt::Key_BraceLeft, 219},
+    {Qt::Key_Backslash, 220},      {Qt::Key_Bar, 220},
+    {Qt::Key_BracketRight, 221},   {Qt::Key_BraceRight, 221},
+    {Qt::Key_Apostrophe, 222},     {Qt::Key_QuoteDbl, 222},
+}};
+
+// The Windows virtual-key code of a Qt key; a Cyrillic letter key gives the
+// code of the key it lies on, as Windows does. 0 when there is none.
+unsigned short VirtualKeyOf(int qtKey) {
+  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + (qtKey - Qt::Key_F1);
+  for (const TKeyCode& code : kKeyCodes) {
+    if (code.qtKey == qtKey) return code.vk;
+  }
+  const int latinKey = KeyForRussianLetter(static_cast<char16_t>(qtKey));
+  return latinKey ? VirtualKeyOf(latinKey) : 0;
+}
+
+// Keys that move or edit without typing: they never reach the character step.
+bool IsCommandKey(unsigned short vk) {
+  return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE ||
+         (vk >= VK_F1 && vk < 136) || vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU;
+}
+
+// The one cp1251 byte that a key types, if it types one.
+bool CharacterOf(const QKeyEvent& e, unsigned short vk, char& out) {
+  if (IsCommandKey(vk)) return false;
+  if (vk == VK_BACK || vk == VK_RETURN || vk == VK_ESCAPE) {
+    out = static_cast<char>(vk);
+    return true;
+  }
+  if (e.text().isEmpty()) return false;
+  char16_t ch = e.text().at(0).unicode();
+  if (ch == 0x7F) return false;
+  const bool commandModifier = e.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+  if (IsRussianLayoutActive() && !commandModifier) {
+    const QChar typed(ch);
+    const bool upper = typed.isLetter() ? typed.isUpper() : bool(e.modifiers() & Qt::ShiftModifier);
+    if (const char16_t russian = RussianLetterForKey(e.key(), upper)) ch = russian;
+  }
+  out = UnicodeToCp1251Char(ch);
+  return out != '?' || ch == u'?';
+}
+
+// Windowed siblings (and plain Qt widgets) stay above the windowless controls.
+bool IsWindowedWidget(const QObject* object) {
+  if (!object->isWidgetType() || static_cast<const QWidget*>(object)->isWindow()) return false;
+  const auto* control = qobject_cast<const TControl*>(object);
+  return !control || control->IsWindowed();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(QObject* owner) : QWidget(nullptr) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  setGeometry(bounds_);
+  RegisterWithOwner(owner);
+}
+
+TControl::~TControl() {
+  // Owned controls go first, wherever they are shown.
+  const auto owned = std::move(owned_);
+  for (const QPointer<TControl>& control : owned) delete control.data();
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::RegisterWithOwner(QObject* owner) {
+  owner_ = owner;
+  if (!owner) return;
+  if (auto* control = qobject_cast<TControl*>(owner)) {
+    control->AdoptOwned(this);
+    return;
+  }
+  connect(owner, &QObject::destroyed, this, [this] { delete this; });
+}
+
+void TControl::AdoptOwned(TControl* control) {
+  std::erase_if(owned_, [](const QPointer<TControl>& p) { return p.isNull(); });
+  owned_.emplace_back(control);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  for (const TControl* p = parent; p; p = p->parent_) {
+    if (p == this) throw Exception("A control cannot be placed inside itself.");
+  }
+  if (parent_) parent_->RemoveControl(this);
+  parent_ = parent;
+  const QRect bounds = bounds_;
+  QWidget::setParent(parent);
+  setGeometry(bounds);
+  if (!parent) return;
+  parent->InsertControl(this);
+  RememberAnchorDistances();
+  QWidget::setVisible(visible_);
+  if (align_ != alNone) parent->Realign();
+  if (parentColor_) ColorChanged();
+  if (parentFont_) FontChanged();
+}
+
+void TControl::Release() {
+  setVisible(false);
+  SetParent(nullptr);
+  deleteLater();
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  bounds_ = QRect(left, top, std::max(width, 0), std::max(height, 0));
+  setGeometry(bounds_);
+  if (!ParentIsAligning()) {
+    RememberAnchorDistances();
+    if (align_ != alNone) RequestParentAlign();
+  }
+  if (bounds_.size() != alignedSize_) SizeChanged();
+  if (parent_) parent_->ChildrenChanged();
+}
+
+void TControl::SizeChanged() {
+  alignedSize_ = bounds_.size();
+  if (auto* container = qobject_cast<TWinControl*>(this)) container->AlignControls();
+  Resize();
+}
+
+void TControl::resizeEvent(QResizeEvent* e) {
+  // Windows resized from outside (maximised, full screen) lay out here.
+  bounds_.setSize(size());
+  if (bounds_.size() != alignedSize_) SizeChanged();
+  QWidget::resizeEvent(e);
+}
+
+void TControl::moveEvent(QMoveEvent* e) {
+  bounds_.moveTopLeft(pos());
+  QWidget::moveEvent(e);
+}
+
+bool TControl::ParentIsAligning() const {
+  return parent_ && parent_->aligning_;
+}
+
+void TControl::RequestParentAlign() {
+  if (parent_ && !parent_->aligning_) parent_->Realign();
+}
+
+void TControl::RememberAnchorDistances() {
+  if (!parent_) return;
+  anchorRight_ = parent_->Width() - (Left() + Width());
+  anchorBottom_ = parent_->Height() - (Top() + Height());
+}
+
+void TControl::ParentSizeChanged(int parentWidth, int parentHeight) {
+  int left = Left(), top = Top(), width = Width(), height = Height();
+  if (anchors_ & akRight) {
+    if (anchors_ & akLeft) {
+      width = parentWidth - left - anchorRight_;
+    } else {
+      left = parentWidth - anchorRight_ - width;
+    }
+  }
+  if (anchors_ & akBottom) {
+    if (anchors_ & akTop) {
+      height = parentHeight - top - anchorBottom_;
+    } else {
+      top = parentHeight - anchorBottom_ - height;
+    }
+  }
+  SetBounds(left, top, width, height);
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (align == align_) return;
+  align_ = align;
+  RequestParentAlign();
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+  anchors_ = anchors;
+  RememberAnchorDistances();
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+  const QPoint q = mapToGlobal(ToQPoint(p));
+  return Point(q.x(), q.y());
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  const QPoint q = mapFromGlobal(ToQPoint(p));
+  return Point(q.x(), q.y());
+}
+
+void TControl::StackAmongSiblings() {
+  if (IsWindowed() || !parent_) {
+    raise();
+    return;
+  }
+  // Top of the windowless ones, still below every windowed sibling.
+  if (QWidget* lowest = parent_->LowestWindowedChild(this)) {
+    stackUnder(lowest);
+  } else {
+    raise();
+  }
+}
+
+void TControl::BringToFront() {
+  StackAmongSiblings();
+}
+
+void TControl::SendToBack() {
+  if (!IsWindowed() || !parent_) {
+    lower();
+    return;
+  }
+  // Bottom of the windowed ones, still above every windowless sibling.
+  if (QWidget* lowest = parent_->LowestWindowedChild(this)) stackUnder(lowest);
+}
+
+void TControl::setVisible(bool visible) {
+  const bool changed = visible != visible_;
+  if (changed) VisibleChanging();
+  visible_ = visible;
+  // A control without a parent has nowhere to show; only forms are windows.
+  if (parentWidget() || topLevel_ || !visible) QWidget::setVisible(visible);
+  if (changed && align_ != alNone) RequestParentAlign();
+  if (changed && parent_) parent_->ChildrenChanged();
+}
+
+void TControl::SetEnabled(bool enabled) {
+  setEnabled(enabled);
+}
+
+void TControl::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  CaptionChanged();
+}
+
+TColor TControl::Color() const {
+  return parentColor_ && parent_ ? parent_->Color() : color_;
+}
+
+void TControl::SetColor(TColor color) {
+  color_ = color;
+  parentColor_ = false;
+  NotifyAppearanceChanged(false);
+}
+
+void TControl::SetParentColor(bool parentColor) {
+  parentColor_ = parentColor;
+  NotifyAppearanceChanged(false);
+}
+
+const TFont& TControl::Font() const {
+  return parentFont_ && parent_ ? parent_->Font() : font_;
+}
+
+void TControl::SetFont(const TFont& font) {
+  font_ = font;
+  parentFont_ = false;
+  NotifyAppearanceChanged(true);
+}
+
+void TControl::SetParentFont(bool parentFont) {
+  if (!parentFont) font_ = Font();
+  parentFont_ = parentFont;
+  NotifyAppearanceChanged(true);
+}
+
+void TControl::NotifyAppearanceChanged(bool font) {
+  font ? FontChanged() : ColorChanged();
+  const auto* container = qobject_cast<const TWinControl*>(this);
+  if (!container) return;
+  // The children's handlers (an auto-sized label's resize) may free siblings.
+  const std::vector<QPointer<TControl>> children(container->controls_.begin(), container->controls_.end());
+  for (const QPointer<TControl>& child : children) {
+    if (child && (font ? child->parentFont_ : child->parentColor_)) child->NotifyAppearanceChanged(font);
+  }
+}
+
+void TControl::SetCursor(Qt::CursorShape cursor) {
+  cursor_ = cursor;
+  setCursor(QCursor(cursor));
+}
+
+void TControl::SetFocus() {
+  // The class library raises here; a learner is better served by nothing happening.
+  if (CanFocus()) setFocus(Qt::OtherFocusReason);
+}
+
+TCanvas& TControl::Canvas() {
+  if (!paintBitmap_) throw Exception("A control can draw only while it paints.");
+  return paintBitmap_->Canvas();
+}
+
+// ----- the steps and their events
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+  return handled;
+}
+
+void TControl::KeyDown(unsigned short& key, TShiftState shift) {
+  if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+void TControl::KeyUp(unsigned short& key, TShiftState shift) {
+  if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+void TControl::KeyPress(char& key) {
+  if (OnKeyPress) OnKeyPress(this, key);
+}
+
+void TControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+
+void TControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TControl::EraseBackground(QPainter&) {}
+
+// ----- Qt events
+
+bool TControl::event(QEvent* e) {
+  // No box may open inside painting: such a message waits for the loop.
+  const bool painting = e->type() == QEvent::Paint;
+  try {
+    return QWidget::event(e);
+  } catch (const std::exception& ex) {
+    Application->ShowException(ex.what(), painting);
+  } catch (...) {
+    Application->ShowException("Unknown error.", painting);
+  }
+  return true;
+}
+
+void TControl::paintEvent(QPaintEvent*) {
+  if (!OwnPainting()) {
+    QPainter painter(this);
+    EraseBackground(painter);
+    return;
+  }
+  if (Width() <= 0 || Height() <= 0) return;
+  TBitmap bitmap(Width(), Height());
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Brush.Color = Color();
+  canvas.FillRect(ClientRect());
+  canvas.Font = Font();
+  paintBitmap_ = &bitmap;
+  const auto done = qScopeGuard([this] { paintBitmap_ = nullptr; });
+  Paint();
+  QPainter(this).drawImage(0, 0, bitmap.OpaqueImage());
+}
+
+void TControl::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) pressedLeft_ = true;
+  const QPoint p = e->position().toPoint();
+  MouseDown(ButtonOf(e->button()), ShiftOf(*e), p.x(), p.y());
+}
+
+void TControl::mouseDoubleClickEvent(QMouseEvent* e) {
+  // The second press of a double click clicks no more on its release.
+  pressedLeft_ = false;
+  const QPoint p = e->position().toPoint();
+  QPointer<TControl> self(this);
+  if (e->button() == Qt::LeftButton) DblClick();
+  if (self) MouseDown(ButtonOf(e->button()), ShiftOf(*e) | ssDouble, p.x(), p.y());
+}
+
+void TControl::mouseReleaseEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const bool left = e->button() == Qt::LeftButton;
+  const bool click = left && pressedLeft_ && ClientRect().Contains(Point(p.x(), p.y()));
+  if (left) pressedLeft_ = false;
+  QPointer<TControl> self(this);
+  // The click comes first, so a click handler's state survives the mouse-up.
+  if (click) Click();
+  if (self) MouseUp(ButtonOf(e->button()), ShiftOf(*e), p.x(), p.y());
+}
+
+void TControl::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  MouseMove(ShiftOf(*e), p.x(), p.y());
+}
+
+void TControl::wheelEvent(QWheelEvent* e) {
+  const QPoint global = e->globalPosition().toPoint();
+  const bool handled =
+      DoMouseWheel(ShiftOf(e->modifiers(), e->buttons()), e->angleDelta().y(), Point(global.x(), global.y()));
+  // An unhandled wheel goes on to the parent, as on Windows.
+  e->setAccepted(handled);
+}
+
+void TControl::enterEvent(QEnterEvent*) {
+  MouseEnter();
+}
+
+void TControl::leaveEvent(QEvent*) {
+  MouseLeave();
+}
+
+void TControl::keyPressEvent(QKeyEvent* e) {
+  const TShiftState shift = ShiftOf(e->modifiers());
+  const unsigned short code = VirtualKeyOf(e->key());
+  if (code == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+    // Tab moves the focus through the window in creation order, before the control sees it.
+    auto* window = qobject_cast<TWinControl*>(this);
+    TWinControl* root = window;
+    while (root && root->Parent()) root = root->Parent();
+    if (root) root->SelectNext(window, !(shift & ssShift), true);
+    return;
+  }
+  unsigned short key = code;
+  QPointer<TControl> self(this);
+  KeyDown(key, shift);
+  if (!self || (code != 0 && key == 0)) return;
+  char ch = 0;
+  if (CharacterOf(*e, code, ch)) KeyPress(ch);
+}
+
+void TControl::keyReleaseEvent(QKeyEvent* e) {
+  unsigned short key = VirtualKeyOf(e->key());
+  KeyUp(key, ShiftOf(e->modifiers()));
+}
+
+void TControl::focusInEvent(QFocusEvent* e) {
+  // Switching between applications is no focus change inside the window.
+  if (e->reason() != Qt::ActiveWindowFocusReason) DoEnter();
+  QWidget::focusInEvent(e);
+}
+
+void TControl::focusOutEvent(QFocusEvent* e) {
+  if (e->reason() != Qt::ActiveWindowFocusReason) DoExit();
+  QWidget::focusOutEvent(e);
+}
+
+bool TControl::focusNextPrevChild(bool) {
+  return false;
+}
+
+// ---------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(QObject* owner) : TControl(owner) {
+  setFocusPolicy(Qt::TabFocus);
+}
+
+TWinControl::~TWinControl() {
+  destroying_ = true;
+  // Children go with their parent, as the class library frees them.
+  std::vector<QPointer<TControl>> children(controls_.begin(), controls_.end());
+  for (const QPointer<TControl>& child : children) delete child.data();
+}
+
+bool TWinControl::CanFocus() const {
+  // Visible and enabled up to, not including, the window that holds us.
+  for (const TControl* c = this; c->Parent(); c = c->Parent()) {
+    if (!c->Visible() || !c->Enabled()) return false;
+  }
+  return true;
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const {
+  for (const TControl* c = control; c; c = c->Parent()) {
+    if (c == this) return true;
+  }
+  return false;
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  controls_.push_back(control);
+  ChildrenChanged();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  std::erase(controls_, control);
+  if (destroying_) return;
+  if (control->Align() != alNone) Realign();
+  ChildrenChanged();
+}
+
+void TWinControl::Realign() {
+  AlignControls();
+}
+
+void TWinControl::AlignControls() {
+  if (destroying_) return;
+  aligning_ = true;
+  const auto done = qScopeGuard([this] { aligning_ = false; });
+  const std::vector<QPointer<TControl>> children(controls_.begin(), controls_.end());
+  TRect free = ClientRect();
+  for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient}) {
+    std::vector<TControl*> row;
+    for (const QPointer<TControl>& c : children) {
+      if (c && c->Visible() && c->Align() == kind) row.push_back(c);
+    }
+    // Controls of one kind keep their present order along their edge.
+    std::stable_sort(row.begin(), row.end(), [kind](const TControl* a, const TControl* b) {
+      switch (kind) {
+        case alTop:
+          return a->Top() < b->Top();
+        case alBottom:
+          return a->Top() + a->Height() > b->Top() + b->Height();
+        case alLeft:
+          return a->Left() < b->Left();
+        case alRight:
+          return a->Left() + a->Width() > b->Left() + b->Width();
+        default:
+          return false;
+      }
+    });
+    for (TControl* c : row) {
+      switch (kind) {
+        case alTop:
+          c->SetBounds(free.Left, free.Top, free.Width(), c->Height());
+          free.Top += c->Height();
+          break;
+        case alBottom:
+          c->SetBounds(free.Left, free.Bottom - c->Height(), free.Width(), c->Height());
+          free.Bottom -= c->Height();
+          break;
+        case alLeft:
+          c->SetBounds(free.Left, free.Top, c->Width(), free.Height());
+          free.Left += c->Width();
+          break;
+        case alRight:
+          c->SetBounds(free.Right - c->Width(), free.Top, c->Width(), free.Height());
+          free.Right -= c->Width();
+          break;
+        default:
+          c->SetBounds(free.Left, free.Top, free.Width(), free.Height());
+      }
+    }
+  }
+  for (const QPointer<TControl>& c : children) {
+    if (c && c->Align() == alNone && (c->Anchors() & (akRight | akBottom))) {
+      c->ParentSizeChanged(Width(), Height());
+    }
+  }
+}
+
+void TWinControl::CollectTabOrder(std::vector<TWinControl*>& out) const {
+  for (TControl* child : controls_) {
+    auto* windowed = qobject_cast<TWinControl*>(child);
+    if (!windowed) continue;
+    out.push_back(windowed);
+    windowed->CollectTabOrder(out);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop) const {
+  std::vector<TWinControl*> order;
+  CollectTabOrder(order);
+  const int count = static_cast<int>(order.size());
+  if (count == 0) return nullptr;
+  const auto found = std::find(order.begin(), order.end(), current);
+  // From outside the walk, the first step lands on the first (or last) control;
+  // from inside, the last step comes back to current itself.
+  const int start = found != order.end() ? static_cast<int>(found - order.begin()) : (goForward ? -1 : count);
+  for (int step = 1; step <= count; ++step) {
+    const int index = ((start + (goForward ? step : -step)) % count + count) % count;
+    TWinControl* candidate = order[index];
+    if (candidate->CanFocus() && (!checkTabStop || candidate->TabStop())) return candidate;
+  }
+  return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTabStop) {
+  if (TWinControl* next = FindNextControl(current, goForward, checkTabStop)) next->SetFocus();
+}
+
+QWidget* TWinControl::LowestWindowedChild(const QWidget* except) const {
+  // children() runs from the bottom of the stack to its top.
+  for (QObject* child : children()) {
+    if (child != except && IsWindowedWidget(child)) return static_cast<QWidget*>(child);
+  }
+  return nullptr;
+}
+
+void TWinControl::EraseBackground(QPainter& painter) {
+  painter.fillRect(rect(), ToQColor(Color()));
+}
+
+// ---------------------------------------------------------------- TGraphicControl, TCustomControl
+
+TGraphicControl::TGraphicControl(QObject* owner) : TControl(owner) {}
+
+void TGraphicControl::SetParent(TWinControl* parent) {
+  TControl::SetParent(parent);
+  if (parent) BringToFront();
+}
+
+TCustomControl::TCustomControl(QObject* owner) : TWinControl(owner) {}

@@ -1,0 +1,46 @@
+#pragma once
+// Files and folders. The system's paths are cp1251 std::string and may use '\'
+// as Windows did (".\imgs\", "Plugins\"); names on disk are UTF-8. Every
+// function here takes and returns cp1251 paths and converts to the file
+// system's UTF-8 at this boundary. Windows names were case-insensitive, so a
+// name missing as written is looked up ignoring case (A-Z and cp1251 letters).
+
+#include <string>
+#include <vector>
+
+// '\' becomes '/'.
+std::string NormalizePath(const std::string& path);
+// The normalised path when it exists as written; else each missing component
+// is replaced by the entry of its folder that matches it ignoring case. From
+// the first component with no match on, the path stays as written, so a file
+// about to be created lands in the folder that exists.
+std::string ResolvePath(const std::string& path);
+// The resolved path in the file system's UTF-8, for fopen, dlopen or Qt.
+std::string NativePath(const std::string& path);
+
+// True for a regular file only (a folder is not a file).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Names of the regular files in folder matching a wildcard such as "*.cml"
+// ('*' and '?', ignoring case), sorted by name. A missing or unreadable folder
+// lists nothing; names that have no cp1251 spelling are left out.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& wildcard);
+// Names of the subfolders of folder, sorted by name; same rules as ListFiles.
+std::vector<std::string> ListFolders(const std::string& folder);
+// The folder of the running program, ending in '/'.
+std::string ProgramFolder();
+
+// The folder part with its trailing delimiter ('\' or '/'); "" for a bare name.
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileName(const std::string& path);
+// The extension of the name part with its dot (".cml"); "" when there is none.
+std::string ExtractFileExt(const std::string& path);
+// Replaces the name part's extension by ext (which brings its own dot), or appends it.
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+// Adds '/' unless the path already ends in a delimiter; "" becomes "./" (the
+// current folder), never the root.
+std::string IncludeTrailingPathDelimiter(const std::string& path);
+
+// The file's bytes as they stand. Throws Exception "File not found: %s" or
+// "Cannot read file: %s" with the path as given.
+std::string ReadTextFile(const std::string& path);

@@ -1,0 +1,484 @@
+#include "platform/ImageFiles.h"
+
+#include <QSaveFile>
+#include <QString>
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+// After jpeglib.h, which it extends.
+#include <jerror.h>
+#include <png.h>
+
+#include "platform/FileSystem.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+constexpr std::int64_t kMaxSide = 32767;
+constexpr std::int64_t kMaxPixels = std::int64_t(1) << 26;
+
+bool SizeAllowed(std::int64_t width, std::int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+// QSaveFile replaces the old file only once the new one is complete.
+void WriteFileBytes(const std::string& fileName, const char* data, std::size_t size) {
+  QSaveFile file(QString::fromStdString(NativePath(fileName)));
+  if (!file.open(QIODevice::WriteOnly) || file.write(data, qint64(size)) != qint64(size) || !file.commit())
+    throw Exception(Format("Cannot write file %s", fileName));
+}
+
+void RequirePicture(const TBitmap& bitmap, const std::string& fileName) {
+  if (bitmap.Empty()) throw Exception(Format("Cannot save an empty picture to %s", fileName));
+}
+
+// ---- Windows bitmaps ----
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiBitfields = 3;
+
+Exception BmpError(const std::string& fileName, const std::string& reason) {
+  return Exception(Format("Cannot read bitmap file %s: %s", fileName, reason));
+}
+
+// Little-endian fields that are never read past the end of the file.
+class TBmpBytes {
+ public:
+  TBmpBytes(const std::string& bytes, const std::string& fileName) : bytes_(bytes), fileName_(fileName) {}
+
+  std::size_t Size() const { return bytes_.size(); }
+  const std::uint8_t* At(std::size_t offset) const {
+    return reinterpret_cast<const std::uint8_t*>(bytes_.data()) + offset;
+  }
+  std::uint32_t U32(std::size_t offset) const {
+    Need(offset, 4);
+    const std::uint8_t* p = At(offset);
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+  }
+  std::uint16_t U16(std::size_t offset) const {
+    Need(offset, 2);
+    return std::uint16_t(At(offset)[0] | (At(offset)[1] << 8));
+  }
+  std::int32_t S32(std::size_t offset) const { return std::int32_t(U32(offset)); }
+  Exception Fail(const std::string& reason) const { return BmpError(fileName_, reason); }
+
+ private:
+  void Need(std::size_t offset, std::size_t n) const {
+    if (offset > bytes_.size() || n > bytes_.size() - offset) throw Fail("the header is truncated");
+  }
+
+  const std::string& bytes_;
+  const std::string& fileName_;
+};
+
+struct TBmpLayout {
+  int Width = 0;
+  int Height = 0;
+  bool TopDown = false;
+  int Bits = 0;
+  std::vector<std::uint32_t> Palette;
+  std::size_t PixelsAt = 0;
+  std::size_t Stride = 0;
+};
+
+bool KnownInfoHeaderSize(std::uint32_t size) {
+  return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+// Bit fields are accepted only when they describe the plain B,G,R(,A) layout.
+std::size_t CheckBitfields(const TBmpBytes& in, std::uint32_t infoSize, int bits) {
+  if (bits != 32) throw in.Fail("bit fields are supported for 32-bit pictures only");
+  const std::size_t masksAt = kFileHeaderSize + 40;
+  if (in.U32(masksAt) != 0x00FF0000u || in.U32(masksAt + 4) != 0x0000FF00u ||
+      in.U32(masksAt + 8) != 0x000000FFu)
+    throw in.Fail("unsupported colour bit fields");
+  return infoSize == 40 ? 12 : 0;  // a plain info header is followed by its three masks
+}
+
+std::vector<std::uint32_t> ReadPalette(const TBmpBytes& in, std::size_t at, int bits,
+                                       std::uint32_t colorsUsed) {
+  const std::uint32_t maxColors = 1u << bits;
+  if (colorsUsed > maxColors)
+    throw in.Fail(Format("%d palette colours for a %d-bit picture", colorsUsed, bits));
+  const std::uint32_t count = colorsUsed ? colorsUsed : maxColors;
+  std::vector<std::uint32_t> palette(count);
+  for (std::uint32_t i = 0; i < count; ++i) palette[i] = 0xFF000000u | (in.U32(at + 4 * i) & 0x00FFFFFFu);
+  return palette;
+}
+
+TBmpLayout ReadBmpLayout(const TBmpBytes& in) {
+  if (in.Size() < kFileHeaderSize || in.At(0)[0] != 'B' || in.At(0)[1] != 'M')
+    throw in.Fail("this is not a Windows bitmap");
+  const std::uint32_t infoSize = in.U32(kFileHeaderSize);
+  if (!KnownInfoHeaderSize(infoSize)) throw in.Fail(Format("unsupported header of %d bytes", infoSize));
+  if (infoSize > in.Size() - kFileHeaderSize) throw in.Fail("the header is truncated");
+  const std::int64_t width = in.S32(18);
+  const std::int64_t height = in.S32(22);
+  const std::int64_t rows = height < 0 ? -height : height;
+  if (!SizeAllowed(width, rows)) throw in.Fail(Format("bad picture size %d x %d", width, height));
+  if (in.U16(26) != 1) throw in.Fail("bad number of colour planes");
+
+  TBmpLayout layout;
+  layout.Width = int(width);
+  layout.Height = int(rows);
+  layout.TopDown = height < 0;
+  layout.Bits = in.U16(28);
+  if (layout.Bits != 1 && layout.Bits != 4 && layout.Bits != 8 && layout.Bits != 24 && layout.Bits != 32)
+    throw in.Fail(Format("unsupported colour depth of %d bits", layout.Bits));
+  const std::uint32_t compression = in.U32(30);
+  std::size_t tablesAt = kFileHeaderSize + infoSize;
+  if (compression == kBiBitfields)
+    tablesAt += CheckBitfields(in, infoSize, layout.Bits);
+  else if (compression != kBiRgb)
+    throw in.Fail("compressed bitmaps are not supported");
+  if (layout.Bits <= 8) layout.Palette = ReadPalette(in, tablesAt, layout.Bits, in.U32(46));
+  const std::size_t tablesEnd = tablesAt + 4 * layout.Palette.size();
+
+  layout.PixelsAt = in.U32(10);
+  layout.Stride = ((std::size_t(layout.Width) * layout.Bits + 31) / 32) * 4;
+  if (layout.PixelsAt < tablesEnd || layout.PixelsAt > in.Size())
+    throw in.Fail(Format("the pixel data offset %d is out of range", layout.PixelsAt));
+  if (layout.Stride * layout.Height > in.Size() - layout.PixelsAt)
+    throw in.Fail("the pixel data is truncated");
+  return layout;
+}
+
+void DecodeBmpRow(const TBmpBytes& in, const TBmpLayout& layout, const std::uint8_t* row,
+                  std::uint32_t* out) {
+  if (layout.Bits == 32) {
+    std::memcpy(out, row, std::size_t(layout.Width) * 4);  // B,G,R,A in the file as in memory
+    return;
+  }
+  if (layout.Bits == 24) {
+    for (int x = 0; x < layout.Width; ++x, row += 3)
+      out[x] = 0xFF000000u | (std::uint32_t(row[2]) << 16) | (row[1] << 8) | row[0];
+    return;
+  }
+  const int perByte = 8 / layout.Bits;
+  const unsigned mask = (1u << layout.Bits) - 1;
+  for (int x = 0; x < layout.Width; ++x) {
+    const int shift = 8 - layout.Bits * (x % perByte + 1);
+    const unsigned index = (row[x / perByte] >> shift) & mask;
+    if (index >= layout.Palette.size()) throw in.Fail("a colour index lies outside the palette");
+    out[x] = layout.Palette[index];
+  }
+}
+
+void PutLe(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(char((value >> (8 * i)) & 0xFF));
+}
+
+std::string EncodeBmp(const TBitmap& bitmap, int bits) {
+  const std::size_t stride = ((std::size_t(bitmap.Width()) * bits + 31) / 32) * 4;
+  const std::size_t headers = kFileHeaderSize + 40;
+  const std::size_t fileSize = headers + stride * bitmap.Height();
+  if (fileSize > 0xFFFFFFFFu) throw Exception("The picture is too large for a bitmap file");
+  std::string out;
+  out.reserve(fileSize);
+  out += "BM";
+  PutLe(out, std::uint32_t(fileSize), 4);
+  PutLe(out, 0, 4);
+  PutLe(out, std::uint32_t(headers), 4);
+  PutLe(out, 40, 4);
+  PutLe(out, bitmap.Width(), 4);
+  PutLe(out, bitmap.Height(), 4);  // positive: rows from the bottom, as every reader expects
+  PutLe(out, 1, 2);
+  PutLe(out, bits, 2);
+  PutLe(out, kBiRgb, 4);
+  PutLe(out, std::uint32_t(stride * bitmap.Height()), 4);
+  PutLe(out, 3780, 4);  // 96 pixels per inch
+  PutLe(out, 3780, 4);
+  PutLe(out, 0, 4);
+  PutLe(out, 0, 4);
+  for (int y = bitmap.Height() - 1; y >= 0; --y) {
+    const std::uint32_t* row = bitmap.ScanLine(y);
+    const std::size_t start = out.size();
+    for (int x = 0; x < bitmap.Width(); ++x) PutLe(out, row[x], bits / 8);
+    out.append(stride - (out.size() - start), '\0');
+  }
+  return out;
+}
+
+}  // namespace
+
+TBitmap LoadBmp(const std::string& fileName) {
+  const std::string bytes = ReadTextFile(fileName);
+  const TBmpBytes in(bytes, fileName);
+  const TBmpLayout layout = ReadBmpLayout(in);
+  TBitmap bitmap(layout.Width, layout.Height);
+  for (int r = 0; r < layout.Height; ++r) {
+    const int y = layout.TopDown ? r : layout.Height - 1 - r;
+    DecodeBmpRow(in, layout, in.At(layout.PixelsAt + layout.Stride * r), bitmap.ScanLine(y));
+  }
+  return bitmap;
+}
+
+void SaveBmp(const std::string& fileName, const TBitmap& bitmap, int bitsPerPixel) {
+  if (bitsPerPixel != 24 && bitsPerPixel != 32)
+    throw Exception(Format("Bitmap files of %d bits per pixel cannot be written", bitsPerPixel));
+  RequirePicture(bitmap, fileName);
+  const std::string bytes = EncodeBmp(bitmap, bitsPerPixel);
+  WriteFileBytes(fileName, bytes.data(), bytes.size());
+}
+
+// ---- PNG ----
+
+namespace {
+
+// Everything libpng touches lives here, in the caller's frame, so a longjmp
+// out of libpng skips no destructor.
+struct TPngReader {
+  const std::string* Bytes = nullptr;
+  std::size_t Pos = 0;
+  png_structp Png = nullptr;
+  png_infop Info = nullptr;
+  char Error[256] = "unknown error";
+  int Width = 0;
+  int Height = 0;
+  int ColorType = 0;
+  std::vector<std::uint8_t> Rgba;
+  std::vector<png_bytep> Rows;
+
+  ~TPngReader() {
+    if (Png) png_destroy_read_struct(&Png, &Info, nullptr);
+  }
+};
+
+void OnPngError(png_structp png, png_const_charp message) {
+  auto* reader = static_cast<TPngReader*>(png_get_error_ptr(png));
+  std::snprintf(reader->Error, sizeof reader->Error, "%s", message);
+  png_longjmp(png, 1);
+}
+
+// Warnings concern ancillary chunks; the picture itself is still sound.
+void OnPngWarning(png_structp, png_const_charp) {}
+
+void OnPngRead(png_structp png, png_bytep out, png_size_t n) {
+  auto* reader = static_cast<TPngReader*>(png_get_io_ptr(png));
+  if (n > reader->Bytes->size() - reader->Pos) png_error(png, "the file is truncated");
+  std::memcpy(out, reader->Bytes->data() + reader->Pos, n);
+  reader->Pos += n;
+}
+
+// Decodes to 8-bit R,G,B,A rows. This frame holds nothing with a destructor,
+// since libpng leaves it by longjmp.
+bool DecodePng(TPngReader& r) {
+  if (setjmp(png_jmpbuf(r.Png))) return false;
+  png_set_read_fn(r.Png, &r, OnPngRead);
+  png_read_info(r.Png, r.Info);
+  r.Width = int(png_get_image_width(r.Png, r.Info));
+  r.Height = int(png_get_image_height(r.Png, r.Info));
+  r.ColorType = png_get_color_type(r.Png, r.Info);
+  if (!SizeAllowed(r.Width, r.Height)) png_error(r.Png, "the picture is too large");
+  png_set_expand(r.Png);
+  png_set_strip_16(r.Png);
+  png_set_gray_to_rgb(r.Png);
+  png_set_filler(r.Png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(r.Png);
+  png_read_update_info(r.Png, r.Info);
+  const std::size_t rowBytes = std::size_t(r.Width) * 4;
+  if (png_get_rowbytes(r.Png, r.Info) != rowBytes) png_error(r.Png, "unexpected pixel layout");
+  r.Rgba.resize(rowBytes * r.Height);
+  r.Rows.resize(r.Height);
+  for (int y = 0; y < r.Height; ++y) r.Rows[y] = r.Rgba.data() + rowBytes * y;
+  png_read_image(r.Png, r.Rows.data());
+  png_read_end(r.Png, nullptr);
+  return true;
+}
+
+// Over white, in the picture loader's own fixed-point formula.
+std::uint32_t OverWhite(std::uint32_t colour, std::uint32_t alpha) {
+  return (colour * alpha + 255 + 255 * (255 - alpha)) >> 8;
+}
+
+TPngPicture ComposePngPicture(const TPngReader& r) {
+  TPngPicture picture;
+  picture.ColorType = r.ColorType;
+  picture.Bitmap.SetSize(r.Width, r.Height);
+  const bool alphaRows = r.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA || r.ColorType == PNG_COLOR_TYPE_RGB_ALPHA;
+  if (alphaRows) picture.AlphaRows.resize(r.Height, std::vector<std::uint8_t>(r.Width));
+  for (int y = 0; y < r.Height; ++y) {
+    const std::uint8_t* in = r.Rows[y];
+    std::uint32_t* out = picture.Bitmap.ScanLine(y);
+    for (int x = 0; x < r.Width; ++x, in += 4) {
+      const std::uint32_t a = in[3];
+      out[x] = 0xFF000000u | (OverWhite(in[0], a) << 16) | (OverWhite(in[1], a) << 8) | OverWhite(in[2], a);
+      if (alphaRows) picture.AlphaRows[y][x] = in[3];
+    }
+  }
+  return picture;
+}
+
+}  // namespace
+
+TPngPicture LoadPngPicture(const std::string& fileName) {
+  const std::string bytes = ReadTextFile(fileName);
+  TPngReader reader;
+  reader.Bytes = &bytes;
+  reader.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, OnPngError, OnPngWarning);
+  if (reader.Png) reader.Info = png_create_info_struct(reader.Png);
+  if (!reader.Info) throw Exception(Format("Cannot read PNG file %s: %s", fileName, "out of memory"));
+  if (!DecodePng(reader)) throw Exception(Format("Cannot read PNG file %s: %s", fileName, reader.Error));
+  return ComposePngPicture(reader);
+}
+
+void SavePng(const std::string& fileName, const TBitmap& bitmap) {
+  RequirePicture(bitmap, fileName);
+  // The simplified writer takes our B,G,R,A words as they are, with straight alpha.
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(bitmap.Width());
+  image.height = png_uint_32(bitmap.Height());
+  image.format = PNG_FORMAT_BGRA;
+  const void* pixels = bitmap.ScanLine(0);
+  const auto stride = png_int_32(bitmap.Image().bytesPerLine());
+  png_alloc_size_t size = 0;
+  std::string out;
+  if (png_image_write_to_memory(&image, nullptr, &size, 0, pixels, stride, nullptr)) {
+    out.resize(size);
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, pixels, stride, nullptr)) out.clear();
+  }
+  if (out.empty()) throw Exception(Format("Cannot write PNG file %s: %s", fileName, image.message));
+  WriteFileBytes(fileName, out.data(), size);
+}
+
+// ---- JPEG ----
+
+namespace {
+
+struct TJpegError {
+  jpeg_error_mgr Manager{};
+  std::jmp_buf Jump;
+  char Message[JMSG_LENGTH_MAX] = "unknown error";
+};
+
+// libjpeg's own error_exit ends the process; ours returns to the setjmp point.
+void OnJpegError(j_common_ptr info) {
+  auto* error = reinterpret_cast<TJpegError*>(info->err);
+  info->err->format_message(info, error->Message);
+  std::longjmp(error->Jump, 1);
+}
+
+// A file cut short would otherwise decode with a grey tail and only a warning.
+void OnJpegMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnJpegError(info);
+}
+
+void InstallJpegErrors(TJpegError& error) {
+  jpeg_std_error(&error.Manager);
+  error.Manager.error_exit = OnJpegError;
+  error.Manager.emit_message = OnJpegMessage;
+}
+
+struct TJpegReader {
+  jpeg_decompress_struct Info{};
+  TJpegError Error;
+  bool Created = false;
+  std::vector<std::uint8_t> Rgb;
+
+  ~TJpegReader() {
+    if (Created) jpeg_destroy_decompress(&Info);
+  }
+};
+
+// Nothing with a destructor lives in this frame: libjpeg leaves it by longjmp.
+bool DecodeJpeg(TJpegReader& r, const std::string& bytes) {
+  InstallJpegErrors(r.Error);
+  r.Info.err = &r.Error.Manager;
+  if (setjmp(r.Error.Jump)) return false;
+  r.Created = true;
+  jpeg_create_decompress(&r.Info);
+  jpeg_mem_src(&r.Info, reinterpret_cast<const unsigned char*>(bytes.data()),
+               static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&r.Info, TRUE);
+  if (!SizeAllowed(r.Info.image_width, r.Info.image_height)) {
+    std::snprintf(r.Error.Message, sizeof r.Error.Message, "the picture is too large");
+    return false;
+  }
+  r.Info.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&r.Info);
+  const std::size_t rowBytes = std::size_t(r.Info.output_width) * 3;
+  r.Rgb.resize(rowBytes * r.Info.output_height);
+  while (r.Info.output_scanline < r.Info.output_height) {
+    JSAMPROW row = r.Rgb.data() + rowBytes * r.Info.output_scanline;
+    jpeg_read_scanlines(&r.Info, &row, 1);
+  }
+  jpeg_finish_decompress(&r.Info);
+  return true;
+}
+
+struct TJpegWriter {
+  jpeg_compress_struct Info{};
+  TJpegError Error;
+  bool Created = false;
+  unsigned char* Buffer = nullptr;  // malloc'ed by libjpeg's memory destination
+  unsigned long Size = 0;
+  std::vector<std::uint8_t> Row;
+
+  ~TJpegWriter() {
+    if (Created) jpeg_destroy_compress(&Info);
+    std::free(Buffer);
+  }
+};
+
+// Nothing with a destructor lives in this frame: libjpeg leaves it by longjmp.
+bool EncodeJpeg(TJpegWriter& w, const TBitmap& bitmap, int quality) {
+  InstallJpegErrors(w.Error);
+  w.Info.err = &w.Error.Manager;
+  if (setjmp(w.Error.Jump)) return false;
+  w.Created = true;
+  jpeg_create_compress(&w.Info);
+  jpeg_mem_dest(&w.Info, &w.Buffer, &w.Size);
+  w.Info.image_width = JDIMENSION(bitmap.Width());
+  w.Info.image_height = JDIMENSION(bitmap.Height());
+  w.Info.input_components = 3;
+  w.Info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&w.Info);
+  jpeg_set_quality(&w.Info, quality, TRUE);
+  jpeg_start_compress(&w.Info, TRUE);
+  w.Row.resize(std::size_t(bitmap.Width()) * 3);
+  while (w.Info.next_scanline < w.Info.image_height) {
+    const std::uint32_t* in = bitmap.ScanLine(int(w.Info.next_scanline));
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      w.Row[3 * x] = std::uint8_t(in[x] >> 16);
+      w.Row[3 * x + 1] = std::uint8_t(in[x] >> 8);
+      w.Row[3 * x + 2] = std::uint8_t(in[x]);
+    }
+    JSAMPROW row = w.Row.data();
+    jpeg_write_scanlines(&w.Info, &row, 1);
+  }
+  jpeg_finish_compress(&w.Info);
+  return true;
+}
+
+}  // namespace
+
+TBitmap LoadJpeg(const std::string& fileName) {
+  const std::string bytes = ReadTextFile(fileName);
+  TJpegReader reader;
+  if (!DecodeJpeg(reader, bytes))
+    throw Exception(Format("Cannot read JPEG file %s: %s", fileName, reader.Error.Message));
+  const int width = int(reader.Info.output_width);
+  TBitmap bitmap(width, int(reader.Info.output_height));
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const std::uint8_t* in = reader.Rgb.data() + std::size_t(width) * 3 * y;
+    std::uint32_t* out = bitmap.ScanLine(y);
+    for (int x = 0; x < width; ++x, in += 3)
+      out[x] = 0xFF000000u | (std::uint32_t(in[0]) << 16) | (in[1] << 8) | in[2];
+  }
+  return bitmap;
+}
+
+void SaveJpeg(const std::string& fileName, const TBitmap& bitmap, int quality) {
+  RequirePicture(bitmap, fileName);
+  TJpegWriter writer;
+  if (!EncodeJpeg(writer, bitmap, std::clamp(quality, 1, 100)))
+    throw Exception(Format("Cannot write JPEG file %s: %s", fileName, writer.Error.Message));
+  WriteFileBytes(fileName, reinterpret_cast<const char*>(writer.Buffer), writer.Size);
+}

@@ -1,0 +1,255 @@
+// PNG and JPEG files: every PNG colour type composited over white with the
+// exact formula, alpha rows only where the file has an alpha channel, round
+// trips, and broken files that must throw instead of crashing.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/Cp1251.h"
+#include "platform/ImageFiles.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+std::uint32_t Argb(int a, int r, int g, int b) {
+  return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | std::uint32_t(b);
+}
+
+class PictureFileTest : public ::testing::Test {
+ protected:
+  std::string PathOf(const QString& name) const { return QStringToCp1251(dir_.filePath(name)); }
+
+  // Writes a PNG fixture with libpng's simplified writer, which picks the
+  // colour type from the format (G, GA, RGB, RGBA, colour map).
+  std::string WritePng(const QString& name, png_uint_32 format, int width, int height, const void* pixels,
+                       const void* colormap = nullptr, int colormapEntries = 0) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = format;
+    image.colormap_entries = png_uint_32(colormapEntries);
+    const QByteArray file = QFile::encodeName(dir_.filePath(name));
+    EXPECT_TRUE(png_image_write_to_file(&image, file.constData(), 0, pixels, 0, colormap)) << image.message;
+    return PathOf(name);
+  }
+
+  QByteArray Read(const std::string& path) const {
+    QFile file(Cp1251ToQString(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  }
+  std::string Write(const QString& name, const QByteArray& bytes) {
+    QFile file(dir_.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return PathOf(name);
+  }
+
+  // The exception message of a call that must throw, or "" when it did not.
+  template <typename F>
+  static std::string ErrorOf(F call) {
+    try {
+      call();
+    } catch (const Exception& e) {
+      return e.what();
+    }
+    return "";
+  }
+
+  QTemporaryDir dir_;
+};
+
+// A partly transparent red, and a colour whose composite is not trivially 255
+// or 127. Over white per channel: (c * a + 255 + 255 * (255 - a)) >> 8.
+//   red   255 at alpha 128: (32640 + 255 + 32385) >> 8 = 65280 >> 8 = 255
+//   green   0 at alpha 128: (0 + 255 + 32385) >> 8 = 32640 >> 8 = 127
+//   (100, 200, 50) at alpha 200, 255 * 55 = 14025:
+//     red (20000 + 255 + 14025) >> 8 = 34280 >> 8 = 133
+//     green (40000 + 255 + 14025) >> 8 = 54280 >> 8 = 212
+//     blue (10000 + 255 + 14025) >> 8 = 24280 >> 8 = 94
+const std::uint32_t kLightenedRed = Argb(255, 255, 127, 127);
+const std::uint32_t kComposited = Argb(255, 133, 212, 94);
+
+}  // namespace
+
+TEST_F(PictureFileTest, TruecolourWithAlphaIsCompositedOverWhite) {
+  const std::uint8_t rgba[] = {255, 0, 0, 128, 100, 200, 50, 200, 1, 2, 3, 255, 9, 9, 9, 0};
+  const TPngPicture picture = LoadPngPicture(WritePng("rgba.png", PNG_FORMAT_RGBA, 4, 1, rgba));
+  EXPECT_EQ(picture.ColorType, PNG_COLOR_TYPE_RGB_ALPHA);
+  EXPECT_EQ(picture.Bitmap.Pixel(0, 0), kLightenedRed);
+  EXPECT_EQ(picture.Bitmap.Pixel(1, 0), kComposited);
+  EXPECT_EQ(picture.Bitmap.Pixel(2, 0), Argb(255, 1, 2, 3));
+  EXPECT_EQ(picture.Bitmap.Pixel(3, 0), 0xFFFFFFFFu);
+  ASSERT_EQ(picture.AlphaRows.size(), 1u);
+  EXPECT_EQ(picture.AlphaRows[0], (std::vector<std::uint8_t>{128, 200, 255, 0}));
+}
+
+TEST_F(PictureFileTest, GreyWithAlphaGivesAlphaRows) {
+  // Grey 0 at alpha 128 composites like the green channel above: 127.
+  const std::uint8_t ga[] = {0, 128, 60, 255, 200, 0, 255, 10};
+  const TPngPicture picture = LoadPngPicture(WritePng("ga.png", PNG_FORMAT_GA, 2, 2, ga));
+  EXPECT_EQ(picture.ColorType, PNG_COLOR_TYPE_GRAY_ALPHA);
+  EXPECT_EQ(picture.Bitmap.Pixel(0, 0), Argb(255, 127, 127, 127));
+  EXPECT_EQ(picture.Bitmap.Pixel(1, 0), Argb(255, 60, 60, 60));
+  EXPECT_EQ(picture.Bitmap.Pixel(0, 1), 0xFFFFFFFFu);
+  ASSERT_EQ(picture.AlphaRows.size(), 2u);
+  EXPECT_EQ(picture.AlphaRows[0], (std::vector<std::uint8_t>{128, 255}));
+  EXPECT_EQ(picture.AlphaRows[1], (std::vector<std::uint8_t>{0, 10}));
+}
+
+TEST_F(PictureFileTest, OpaqueTypesHaveNoAlphaRows) {
+  const std::uint8_t rgb[] = {10, 20, 30, 40, 50, 60};
+  const TPngPicture colour = LoadPngPicture(WritePng("rgb.png", PNG_FORMAT_RGB, 2, 1, rgb));
+  EXPECT_EQ(colour.ColorType, PNG_COLOR_TYPE_RGB);
+  EXPECT_EQ(colour.Bitmap.Pixel(0, 0), Argb(255, 10, 20, 30));
+  EXPECT_EQ(colour.Bitmap.Pixel(1, 0), Argb(255, 40, 50, 60));
+  EXPECT_TRUE(colour.AlphaRows.empty());
+
+  const std::uint8_t grey[] = {7, 250};
+  const TPngPicture plain = LoadPngPicture(WritePng("grey.png", PNG_FORMAT_GRAY, 1, 2, grey));
+  EXPECT_EQ(plain.ColorType, PNG_COLOR_TYPE_GRAY);
+  EXPECT_EQ(plain.Bitmap.Pixel(0, 1), Argb(255, 250, 250, 250));
+  EXPECT_TRUE(plain.AlphaRows.empty());
+}
+
+TEST_F(PictureFileTest, SixteenBitChannelsKeepTheirHighByte) {
+  const std::uint16_t rgb[] = {0xABAB, 0x1212, 0xFEFE};
+  const TPngPicture picture = LoadPngPicture(WritePng("deep.png", PNG_FORMAT_LINEAR_RGB, 1, 1, rgb));
+  EXPECT_EQ(picture.Bitmap.Pixel(0, 0), Argb(255, 0xAB, 0x12, 0xFE));
+}
+
+TEST_F(PictureFileTest, PaletteTransparencyIsCompositedButGivesNoAlphaRows) {
+  const std::uint8_t colormap[] = {255, 0, 0, 128, 100, 200, 50, 200, 0, 0, 255, 0};
+  const std::uint8_t indices[] = {0, 1, 2};
+  const TPngPicture picture =
+      LoadPngPicture(WritePng("palette.png", PNG_FORMAT_RGBA_COLORMAP, 3, 1, indices, colormap, 3));
+  EXPECT_EQ(picture.ColorType, PNG_COLOR_TYPE_PALETTE);
+  EXPECT_EQ(picture.Bitmap.Pixel(0, 0), kLightenedRed);
+  EXPECT_EQ(picture.Bitmap.Pixel(1, 0), kComposited);
+  EXPECT_EQ(picture.Bitmap.Pixel(2, 0), 0xFFFFFFFFu);
+  EXPECT_TRUE(picture.AlphaRows.empty());
+}
+
+TEST_F(PictureFileTest, SavedPngKeepsStraightAlpha) {
+  TBitmap bitmap(3, 1);
+  bitmap.SetPixel(0, 0, Argb(128, 255, 0, 0));
+  bitmap.SetPixel(1, 0, Argb(200, 100, 200, 50));
+  bitmap.SetPixel(2, 0, Argb(255, 1, 2, 3));
+  const std::string path = PathOf("saved.png");
+  SavePng(path, bitmap);
+  const TPngPicture picture = LoadPngPicture(path);
+  EXPECT_EQ(picture.ColorType, PNG_COLOR_TYPE_RGB_ALPHA);
+  EXPECT_EQ(picture.Bitmap.Pixel(0, 0), kLightenedRed);
+  EXPECT_EQ(picture.Bitmap.Pixel(1, 0), kComposited);
+  EXPECT_EQ(picture.Bitmap.Pixel(2, 0), Argb(255, 1, 2, 3));
+  ASSERT_EQ(picture.AlphaRows.size(), 1u);
+  EXPECT_EQ(picture.AlphaRows[0], (std::vector<std::uint8_t>{128, 200, 255}));
+}
+
+TEST_F(PictureFileTest, BrokenPngFilesThrowWithTheFileName) {
+  std::vector<std::uint8_t> noise(32 * 32 * 4);
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = std::uint8_t(i * 37 + i / 7);
+  const QByteArray whole = Read(WritePng("noise.png", PNG_FORMAT_RGBA, 32, 32, noise.data()));
+  QByteArray corrupt = whole;
+  corrupt[whole.size() / 2] = char(corrupt[whole.size() / 2] ^ 0x55);
+  const struct {
+    const char* Name;
+    QByteArray Bytes;
+  } cases[] = {
+      {"half.png", whole.left(whole.size() / 2)},
+      {"no-end.png", whole.left(whole.size() - 12)},
+      {"header-only.png", whole.left(20)},
+      {"corrupt.png", corrupt},
+      {"empty.png", QByteArray()},
+      {"text.png", QByteArray("this is not a picture")},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.Name, c.Bytes);
+    const std::string message = ErrorOf([&] { LoadPngPicture(path); });
+    EXPECT_EQ(message.rfind("Cannot read PNG file " + path + ": ", 0), 0u) << c.Name << ": " << message;
+  }
+}
+
+TEST_F(PictureFileTest, MissingFilesSaySo) {
+  const std::string path = PathOf("absent.png");
+  EXPECT_EQ(ErrorOf([&] { LoadPngPicture(path); }), "File not found: " + path);
+  EXPECT_EQ(ErrorOf([&] { LoadJpeg(path); }), "File not found: " + path);
+}
+
+namespace {
+
+// Four flat 16 x 16 blocks, one per JPEG colour unit (chroma is halved both ways).
+TBitmap FlatBlocks() {
+  const std::uint32_t colours[] = {Argb(0, 200, 30, 40), Argb(255, 20, 180, 60), Argb(255, 90, 90, 220),
+                                   Argb(7, 250, 250, 250)};
+  TBitmap bitmap(32, 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) bitmap.SetPixel(x, y, colours[(y / 16) * 2 + x / 16]);
+  return bitmap;
+}
+
+int ChannelDistance(std::uint32_t a, std::uint32_t b) {
+  int worst = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+  return worst;
+}
+
+}  // namespace
+
+TEST_F(PictureFileTest, JpegRoundTripStaysNearTheSourceColours) {
+  const TBitmap source = FlatBlocks();
+  const std::string path = PathOf("blocks.jpg");
+  SaveJpeg(path, source, 95);
+  const TBitmap loaded = LoadJpeg(path);
+  ASSERT_EQ(loaded.Width(), 32);
+  ASSERT_EQ(loaded.Height(), 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      EXPECT_EQ(loaded.Pixel(x, y) >> 24, 255u);
+      // Chroma upsampling blends the two pixels next to a colour edge.
+      const bool nearEdge = std::abs(x % 16 - 8) > 5 || std::abs(y % 16 - 8) > 5;
+      if (!nearEdge) {
+        EXPECT_LE(ChannelDistance(loaded.Pixel(x, y), source.Pixel(x, y)), 6) << x << "," << y;
+      }
+    }
+}
+
+TEST_F(PictureFileTest, JpegQualityDecidesTheFileSize) {
+  TBitmap noise(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      noise.SetPixel(x, y, 0xFF000000u | std::uint32_t((x * 7919 + y * 104729) * 2654435761u >> 8));
+  SaveJpeg(PathOf("low.jpg"), noise, 10);
+  SaveJpeg(PathOf("high.jpg"), noise, 95);
+  EXPECT_LT(Read(PathOf("low.jpg")).size() * 2, Read(PathOf("high.jpg")).size());
+}
+
+TEST_F(PictureFileTest, BrokenJpegFilesThrowInsteadOfEndingTheProgram) {
+  SaveJpeg(PathOf("whole.jpg"), FlatBlocks(), 90);
+  const QByteArray whole = Read(PathOf("whole.jpg"));
+  const struct {
+    const char* Name;
+    QByteArray Bytes;
+  } cases[] = {
+      {"half.jpg", whole.left(whole.size() / 2)},
+      {"header.jpg", whole.left(100)},
+      {"empty.jpg", QByteArray()},
+      {"text.jpg", QByteArray("this is not a picture")},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.Name, c.Bytes);
+    const std::string message = ErrorOf([&] { LoadJpeg(path); });
+    EXPECT_EQ(message.rfind("Cannot read JPEG file " + path + ": ", 0), 0u) << c.Name << ": " << message;
+  }
+}
+
+TEST_F(PictureFileTest, SavingAnEmptyPictureThrows) {
+  EXPECT_THROW(SavePng(PathOf("empty.png"), TBitmap()), Exception);
+  EXPECT_THROW(SaveJpeg(PathOf("empty.jpg"), TBitmap()), Exception);
+}

@@ -1,0 +1,186 @@
+// Keys: the split into a virtual-key step and a cp1251 character step, the
+// program's Russian layout, and our own Tab/arrow focus walk.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "platform/Cp1251.h"
+#include "platform/KeyboardLayout.h"
+#include "tests/platform/ControlFixtures.h"
+
+namespace {
+
+class KeyProbe : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::vector<int> downs;
+  std::string presses;  // the cp1251 bytes in order
+  bool consume = false;
+
+ protected:
+  void KeyDown(unsigned short& key, TShiftState shift) override {
+    downs.push_back(key);
+    if (consume) key = 0;
+    TWinControl::KeyDown(key, shift);
+  }
+  void KeyPress(char& key) override { presses += key; }
+};
+
+class KeyTest : public ::testing::Test {
+ protected:
+  void TearDown() override { DeactivateRussianLayout(); }
+
+  // A Russian key as a Russian keyboard sends it: the letter's key code and text.
+  void TypeRussian(char16_t letter) {
+    const QString text(QChar{letter});
+    QTest::sendKeyEvent(QTest::Click, &probe, Qt::Key(QChar(letter).toUpper().unicode()), text,
+                        Qt::NoModifier);
+  }
+
+  KeyProbe probe{nullptr};
+};
+
+}  // namespace
+
+TEST_F(KeyTest, MovementKeysReachOnlyKeyDown) {
+  for (Qt::Key key :
+       {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_Delete}) {
+    QTest::keyClick(&probe, key);
+  }
+  EXPECT_EQ(probe.downs, (std::vector<int>{VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_HOME, VK_END, VK_DELETE}));
+  EXPECT_EQ(probe.presses, "");
+}
+
+TEST_F(KeyTest, TypingKeysReachKeyDownThenKeyPress) {
+  QTest::keyClick(&probe, 'a');
+  QTest::keyClick(&probe, '7');
+  QTest::keyClick(&probe, Qt::Key_Space);
+  QTest::keyClick(&probe, Qt::Key_Backspace);
+  QTest::keyClick(&probe, Qt::Key_Return);
+  QTest::keyClick(&probe, Qt::Key_Escape);
+  EXPECT_EQ(probe.downs, (std::vector<int>{'A', '7', VK_SPACE, VK_BACK, VK_RETURN, VK_ESCAPE}));
+  EXPECT_EQ(probe.presses, std::string("a7 \b\r\x1b"));
+}
+
+TEST_F(KeyTest, ARussianLetterArrivesAsItsCp1251Byte) {
+  TypeRussian(u'й');
+  TypeRussian(u'Ж');
+  TypeRussian(u'ё');
+  EXPECT_EQ(probe.presses, "йЖё"_cp);
+  EXPECT_EQ(static_cast<unsigned char>(probe.presses[0]), 0xE9);
+  // The virtual key is the key the letter lies on, as on Windows.
+  EXPECT_EQ(probe.downs, (std::vector<int>{'Q', 186, 192}));
+}
+
+TEST_F(KeyTest, ConsumingTheKeyInKeyDownSuppressesKeyPress) {
+  probe.consume = true;
+  QTest::keyClick(&probe, 'x');
+  TypeRussian(u'ы');
+  EXPECT_EQ(probe.downs.size(), 2u);
+  EXPECT_EQ(probe.presses, "");
+}
+
+TEST_F(KeyTest, TheRussianLayoutMapsLatinKeysByPosition) {
+  ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
+  ASSERT_TRUE(IsRussianLayoutActive());
+  QTest::keyClick(&probe, 'q');
+  QTest::keyClick(&probe, 'Q', Qt::ShiftModifier);
+  QTest::keyClick(&probe, '[');
+  QTest::keyClick(&probe, Qt::Key_BraceLeft, Qt::ShiftModifier);
+  QTest::keyClick(&probe, '`');
+  QTest::keyClick(&probe, ',');
+  QTest::keyClick(&probe, '5');  // digits stay digits
+  EXPECT_EQ(probe.presses, "йЙхХёб5"_cp);
+  EXPECT_EQ(static_cast<unsigned char>(probe.presses[1]), 0xC9);
+  EXPECT_EQ(probe.downs.front(), 'Q');  // the key itself is unchanged
+
+  ActivateKeyboardLayout("00000409");
+  EXPECT_FALSE(IsRussianLayoutActive());
+  QTest::keyClick(&probe, 'q');
+  EXPECT_EQ(probe.presses.back(), 'q');
+}
+
+TEST_F(KeyTest, ControlChordsAreNotMappedToRussian) {
+  ActivateKeyboardLayout("00000419");
+  QTest::keyClick(&probe, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(probe.downs.back(), 'C');
+  ASSERT_EQ(probe.presses.size(), 1u);
+  EXPECT_NE(probe.presses, "с"_cp);
+}
+
+TEST(KeyboardLayoutTest, EveryRussianLetterHasItsKey) {
+  const std::u16string letters = u"йцукенгшщзхъфывапролджэячсмитьбюё";
+  for (char16_t letter : letters) {
+    const int key = KeyForRussianLetter(letter);
+    ASSERT_NE(key, 0) << int(letter);
+    EXPECT_EQ(RussianLetterForKey(key, false), letter);
+    EXPECT_EQ(RussianLetterForKey(key, true), QChar(letter).toUpper().unicode());
+  }
+  EXPECT_EQ(RussianLetterForKey(Qt::Key_5, false), 0);
+}
+
+// ----- focus walk
+
+namespace {
+
+// root: a, box { b1, b2 (no tab stop), b3 }, c
+class FocusWalkTest : public ShownFormTest {
+ protected:
+  void SetUp() override {
+    ShownFormTest::SetUp();
+    a = Add(&form, true);
+    box = Add(&form, false);
+    b1 = Add(box, true);
+    b2 = Add(box, false);
+    b3 = Add(box, true);
+    c = Add(&form, true);
+  }
+
+  KeyProbe* Add(TWinControl* parent, bool tabStop) {
+    auto* control = new KeyProbe(&form);
+    control->SetParent(parent);
+    control->SetBounds(0, 0, 10, 10);
+    control->SetTabStop(tabStop);
+    return control;
+  }
+
+  KeyProbe *a, *box, *b1, *b2, *b3, *c;
+};
+
+}  // namespace
+
+TEST_F(FocusWalkTest, WalksNestedControlsInCreationOrderAndWraps) {
+  EXPECT_EQ(form.FindNextControl(a, true, true), b1);
+  EXPECT_EQ(form.FindNextControl(b1, true, true), b3);
+  EXPECT_EQ(form.FindNextControl(b3, true, true), c);
+  EXPECT_EQ(form.FindNextControl(c, true, true), a);
+  EXPECT_EQ(form.FindNextControl(a, false, true), c);
+  EXPECT_EQ(form.FindNextControl(nullptr, true, true), a);
+  EXPECT_EQ(form.FindNextControl(nullptr, false, true), c);
+  EXPECT_EQ(form.FindNextControl(a, true, false), box);  // without tab stops every control counts
+}
+
+TEST_F(FocusWalkTest, SkipsHiddenAndDisabledControls) {
+  b3->SetEnabled(false);
+  EXPECT_EQ(form.FindNextControl(b1, true, true), c);
+  box->Hide();  // its children cannot take the focus either
+  EXPECT_EQ(form.FindNextControl(a, true, true), c);
+}
+
+TEST_F(FocusWalkTest, TabMovesTheFocusAndEntersAndExitsFire) {
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  std::vector<std::string> events;
+  a->OnExit = [&](TObject*) { events.push_back("exit a"); };
+  b1->OnEnter = [&](TObject*) { events.push_back("enter b1"); };
+  a->SetFocus();
+  ASSERT_TRUE(a->Focused());
+  QTest::keyClick(a, Qt::Key_Tab);
+  EXPECT_TRUE(b1->Focused());
+  EXPECT_TRUE(a->downs.empty());  // the Tab moved the focus before any KeyDown
+  QTest::keyClick(b1, Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_TRUE(a->Focused());
+  EXPECT_EQ(events, (std::vector<std::string>{"exit a", "enter b1"}));
+  form.SelectNext(c, true, true);  // wraps to the first
+  EXPECT_TRUE(a->Focused());
+}

@@ -1,0 +1,82 @@
+// The sample course as the build ships it: every source converts to cp1251 and
+// keeps to the forms the trainer reads, so a bad file fails here, not on screen.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "platform/StrUtils.h"
+#include "tools/cp1251/Cp1251Text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<fs::path> CourseFiles(const std::string& extension) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(COURSE_SOURCE_DIR))
+    if (entry.is_regular_file() && (extension.empty() || entry.path().extension() == extension))
+      files.push_back(entry.path());
+  return files;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    if (!Trim(line).empty()) lines.push_back(Trim(line));
+  return lines;
+}
+
+}  // namespace
+
+TEST(Course, EverySourceConvertsToCp1251) {
+  const auto files = CourseFiles("");
+  ASSERT_FALSE(files.empty());
+  for (const fs::path& file : files) EXPECT_NO_THROW(Utf8TextToCp1251(ReadAll(file))) << file;
+}
+
+TEST(Course, ExercisesHaveHeaderHintAndBodyWithAnsweredFields) {
+  const auto files = CourseFiles(".cml");
+  ASSERT_FALSE(files.empty());
+  const std::regex edit("<edit([^>]*)>", std::regex::icase);
+  for (const fs::path& file : files) {
+    const std::string text = ReadAll(file);
+    std::vector<std::string> parts;
+    for (std::size_t pos = 0, next; pos <= text.size(); pos = next + 5) {
+      next = std::min(text.find("<~~~>", pos), text.size());
+      parts.push_back(text.substr(pos, next - pos));
+    }
+    ASSERT_EQ(parts.size(), 3u) << file << ": header, hint and body";
+    for (const std::string& part : parts) EXPECT_FALSE(Trim(part).empty()) << file;
+    int fields = 0;
+    for (std::sregex_iterator it(parts[2].begin(), parts[2].end(), edit), end; it != end; ++it, ++fields)
+      EXPECT_NE((*it)[1].str().find("answer="), std::string::npos) << file << ": " << it->str();
+    EXPECT_GT(fields, 0) << file;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '<'), std::count(text.begin(), text.end(), '>')) << file;
+  }
+}
+
+TEST(Course, ContentsLinesStartWithADocumentNumber) {
+  for (const fs::path& file : CourseFiles(".txt")) {
+    if (file.filename() != "contents.txt") continue;
+    for (const std::string& line : Lines(ReadAll(file)))
+      EXPECT_TRUE(std::regex_search(line, std::regex("^[0-9]+ *(-[0-9]+)? *\\."))) << file << ": " << line;
+  }
+}
+
+TEST(Course, SettingsRowsAreThresholdEqualsStep) {
+  for (const fs::path& file : CourseFiles(".ini"))
+    for (const std::string& line : Lines(ReadAll(file)))
+      EXPECT_TRUE(std::regex_match(line, std::regex("[0-9]+(\\.[0-9]+)? *= *-?[0-9]+")))
+          << file << ": " << line;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// One calm look for every picture of the trainer: soft blue-grey frames on warm
+// paper, rounded corners and gentle vertical gradients. Family sources draw with
+// these colours and helpers only, so new pictures match the old ones.
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+
+namespace Palette {
+// Surfaces the pictures sit on.
+inline const QColor Paper{246, 239, 226};  // the exercise page, $E2EFF6
+inline const QColor Bar{255, 255, 255};    // the scroll bar's fill, $FFFFFF
+// Frames and faces.
+inline const QColor Frame{138, 160, 182};
+inline const QColor FrameStrong{92, 117, 143};
+inline const QColor FaceTop{253, 254, 255};
+inline const QColor FaceBottom{226, 234, 242};
+inline const QColor HoverTop{245, 250, 255};
+inline const QColor HoverBottom{194, 216, 240};
+inline const QColor PressedTop{196, 212, 228};
+inline const QColor PressedBottom{220, 231, 242};
+// Marks drawn on faces.
+inline const QColor Ink{47, 88, 128};
+inline const QColor Focus{110, 160, 214};
+inline const QColor Error{196, 48, 40};
+inline const QColor ErrorTop{255, 246, 244};
+inline const QColor ErrorBottom{250, 218, 212};
+}  // namespace Palette
+
+// A picture of w x h filled with fill (transparent when fill has alpha 0).
+QImage NewPicture(int w, int h, const QColor& fill);
+
+// A painter with antialiasing on, as every picture is drawn.
+void BeginSmooth(QPainter& painter);
+
+// A rounded box with a vertical gradient face and a 1-pixel frame; box is the
+// outer edge of the frame in pixel coordinates (whole numbers).
+void PaintRoundedBox(QPainter& painter, const QRectF& box, qreal radius, const QColor& top,
+                     const QColor& bottom, const QColor& frame);
+
+// A soft ring of width pixels around box, for the keyboard focus.
+void PaintFocusRing(QPainter& painter, const QRectF& box, qreal radius, qreal width);
+
+// A tick mark inside box, with round caps.
+void PaintTick(QPainter& painter, const QRectF& box, const QColor& color, qreal penWidth);
+
+// A chevron pointing up or down, centred on centre, size pixels wide.
+void PaintChevron(QPainter& painter, const QPointF& centre, qreal size, bool up, const QColor& color);

@@ -1,0 +1,50 @@
+#include "exercise/RLLabel.h"
+
+#include <algorithm>
+
+#include "exercise/TextTokens.h"
+#include "platform/Canvas.h"
+#include "platform/Cp1251.h"
+#include "platform/StrUtils.h"
+
+TRLLabel::TRLLabel(QObject* owner) : TRLControl(owner) {
+  SetTabStop(false);
+  Score = 0;
+  MaxScore = 0;
+}
+
+void TRLLabel::CaptionChanged() {
+  const std::string& caption = Caption();
+  const int width = TextWidthOf(this, caption) + (caption == " " ? 4 : 0);
+  SetBounds(Left(), Top(), width, TextHeightOf(this, caption));
+  Invalidate();
+}
+
+void TRLLabel::Paint(TCanvas& canvas) {
+  TRLControl::Paint(canvas);
+  canvas.Font = Font();
+  // The course's authors wanted this one word smaller wherever it stands.
+  static const std::string smallWord = "театр "_cp;
+  if (Caption() == smallWord) canvas.Font.SetSize(-14);
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.TextOut(0, 0, Caption());
+}
+
+TRLSpacer::TRLSpacer(QObject* owner) : TRLLabel(owner) {}
+
+void TRLSpacer::ParseParameters(const std::string& params) {
+  ForEachAttribute(params, [this](const std::string& key, const std::string& value) {
+    if (key == "width") SetBlanks(value);
+  });
+}
+
+void TRLSpacer::SetBlanks(const std::string& value) {
+  int blanks = 0;
+  if (!TryStrToInt(value, blanks)) throw Exception(Format("Integer assumed, but \"%s\" found.", value));
+  // More blanks than the line holds only stretch the line, and a huge count
+  // would build a caption of gigabytes.
+  const int lineWidth = Parent() ? Parent()->ClientWidth() : 0;
+  const int lineBlanks = lineWidth / std::max(1, TextWidthOf(this, " ")) + 1;
+  SetCaption(std::string(std::clamp(blanks, 0, lineBlanks), ' '));
+  if (Parent() && Width() > lineWidth) SetWidth(lineWidth);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// TRLLabel: one word with its trailing blank, one blank, or a forced line
+// break in exercise text; TRLSpacer: a run of blanks ("space" tag).
+
+#include <string>
+
+#include "exercise/RLControl.h"
+
+class TRLLabel : public TRLControl {
+  Q_OBJECT
+
+ public:
+  explicit TRLLabel(QObject* owner);
+
+  bool BRWord = false;  // a line break: no caption, size 0 x 0
+
+  void Paint(TCanvas& canvas) override;
+
+ protected:
+  // A new caption sizes the label to its text (a lone blank gets 4 pixels more).
+  void CaptionChanged() override;
+};
+
+class TRLSpacer : public TRLLabel {
+  Q_OBJECT
+
+ public:
+  explicit TRLSpacer(QObject* owner);
+  // "width" = the number of blanks, at most as many as the line holds.
+  void ParseParameters(const std::string& params) override;
+
+ private:
+  void SetBlanks(const std::string& value);
+};

@@ -1,0 +1,264 @@
+#include "exercise/RLParser.h"
+
+#include <QScopedValueRollback>
+#include <algorithm>
+
+#include "exercise/MarkupFonts.h"
+#include "exercise/RLLabel.h"
+#include "exercise/TagTable.h"
+#include "exercise/TextTokens.h"
+#include "platform/Canvas.h"
+#include "platform/Cp1251.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+constexpr int EmptyLineHeight = 10;
+constexpr int RuleGap = 3;
+constexpr TColor RuleColor = 0xC9CED0;
+
+bool IsLoneBlank(const TRLLabel& label) {
+  return label.Caption() == " ";
+}
+
+// The course wants this name on a line of its own when it cannot share one.
+bool StandsAlone(const TRLControl& control) {
+  static const std::string name = "Винни-Пух"_cp;
+  const auto* label = qobject_cast<const TRLLabel*>(&control);
+  return label && label->Caption().find(name) != std::string::npos;
+}
+
+}  // namespace
+
+TRLParser::TRLParser(QObject* owner) : TRLControl(owner) {
+  SetTabStop(false);
+}
+
+void TRLParser::ParseParameters(const std::string& text) {
+  TFont font = Font();
+  SetBounds(Left(), Top(), Parent() ? Parent()->ClientWidth() : Width(), 1);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t open = text.find('<', pos);
+    const std::string chunk = text.substr(pos, open == std::string::npos ? std::string::npos : open - pos);
+    AddWordLabels(chunk, font);
+    if (open == std::string::npos) break;
+    const std::size_t close = FindCloseBracket(text, open + 1);
+    const std::string body =
+        text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+    pos = close == std::string::npos ? text.size() : close + 1;
+    if (!body.empty()) AddTag(body, font, chunk.empty() || chunk.back() != ' ');
+  }
+  Arrange();
+}
+
+TRLLabel* TRLParser::AddLabel(const TFont& font) {
+  auto* label = new TRLLabel(this);
+  label->SetBounds(0, 0, 0, 0);
+  label->SetParent(this);
+  label->SetFont(font);
+  return label;
+}
+
+TRLLabel* TRLParser::AddWord(const TFont& font, const std::string& caption) {
+  TRLLabel* label = AddLabel(font);
+  label->SetCaption(caption);
+  if (WordsReserveHeight) label->ExtraAbove = label->Height();
+  return label;
+}
+
+void TRLParser::AddWordLabels(const std::string& chunk, const TFont& font) {
+  if (chunk.empty()) return;
+  if (chunk == " ") {
+    AddLabel(font)->SetCaption(" ");
+    return;
+  }
+  const bool startsWithBlank = chunk.front() == ' ';
+  const bool endsWithBlank = chunk.back() == ' ';
+  if (startsWithBlank) AddWord(font, " ");
+  bool first = true;
+  std::size_t pos = 0;
+  while (pos < chunk.size()) {
+    const std::size_t blank = std::min(chunk.find(' ', pos), chunk.size());
+    if (blank > pos) {
+      const bool last = chunk.find_first_not_of(' ', blank) == std::string::npos;
+      TRLLabel* label = AddWord(font, chunk.substr(pos, blank - pos) + (last && !endsWithBlank ? "" : " "));
+      label->Glued = first && !startsWithBlank;
+      first = false;
+    }
+    pos = blank + 1;
+  }
+}
+
+void TRLParser::AddTag(const std::string& body, TFont& font, bool glued) {
+  std::string attrs = body;
+  const std::string name = SplitAt(attrs, " ", true);
+  const std::string tag = LowerCase(name);
+  const bool styled = !PlainText;
+  if (tag == "br") {
+    AddLabel(font)->BRWord = true;
+  } else if (tag == "i" || tag == "/i") {
+    if (styled) font.Style = tag == "i" ? font.Style | fsItalic : font.Style & ~fsItalic;
+  } else if (tag == "b" || tag == "/b") {
+    if (styled) font.Style = tag == "b" ? font.Style | fsBold : font.Style & ~fsBold;
+  } else if (tag == "font" || tag == "/font") {
+    if (styled) ApplyFontAttributes(attrs, &font, Font());
+  } else if (tag == "lines") {
+    RuledLines = true;
+  } else if (tag == "fontsize") {
+    font.SetSize(FontSizeStep(attrs, font));
+  } else {
+    TRLControl* control = FindTagClass(name)(this);
+    control->SetFont(font);
+    control->SetParent(this);
+    control->Glued = glued;
+    control->ParseParameters(attrs);
+  }
+}
+
+void TRLParser::Arrange() {
+  if (arranging_) return;  // our own change of height: the lines stay as they are
+  const QScopedValueRollback<bool> guard(arranging_, true);
+  TLineState state;
+  RuledY.clear();
+  RuledRight = 0;
+  const std::vector<TRLControl*> children = InFlowChildren();
+  for (TRLControl* control : children) {
+    if (const auto* label = qobject_cast<const TRLLabel*>(control)) {
+      if (label->BRWord) {
+        FinishLine(state);
+        control->LineNo = state.LineNo;
+        continue;
+      }
+      if (IsLoneBlank(*label) && state.Line.empty()) {
+        // A blank never starts a line.
+        control->LayoutX = control->LayoutY = -1000;
+        continue;
+      }
+    }
+    Place(state, *control);
+  }
+  FinishLine(state);
+  if (state.Y > 0 && Height() != state.Y) SetHeight(state.Y);
+  for (TRLControl* control : children) control->ApplyLayoutPosition();
+}
+
+std::vector<TRLControl*> TRLParser::InFlowChildren() const {
+  std::vector<TRLControl*> children;
+  children.reserve(ControlCount());
+  for (int i = 0; i < ControlCount(); ++i) {
+    auto* control = qobject_cast<TRLControl*>(Controls(i));
+    if (control && control->InFlow) children.push_back(control);
+  }
+  return children;
+}
+
+void TRLParser::Place(TLineState& state, TRLControl& control) {
+  if (state.X + control.Width() > Width()) WrapBefore(state, control);
+  if (state.X + control.Width() > Width() && StandsAlone(control) && !state.Line.empty()) FinishLine(state);
+  control.LayoutX = state.X;
+  control.LineNo = state.LineNo;
+  state.Line.push_back(&control);
+  state.X += control.Width();
+}
+
+void TRLParser::WrapBefore(TLineState& state, TRLControl& control) {
+  if (!control.Glued) {
+    // A control too wide for any line stays on an empty one instead of
+    // leaving an empty line behind.
+    if (!state.Line.empty()) FinishLine(state);
+    return;
+  }
+  // The glued run before the control goes to the next line with it, unless
+  // the run already starts this line: then moving it gains nothing.
+  std::size_t head = state.Line.size();
+  while (head > 0 && state.Line[head - 1]->Glued) --head;
+  if (head <= 1) return;
+  --head;
+  const std::vector<TRLControl*> run(state.Line.begin() + head, state.Line.end());
+  state.Line.resize(head);
+  FinishLine(state);
+  for (TRLControl* member : run) {
+    member->LayoutX = state.X;
+    member->LineNo = state.LineNo;
+    state.Line.push_back(member);
+    state.X += member->Width();
+  }
+}
+
+void TRLParser::FinishLine(TLineState& state) {
+  int height = 0;
+  for (const TRLControl* control : state.Line) {
+    height = std::max(height, control->Height());
+    const bool givesUpRoom = state.FirstLine && WordsReserveHeight &&
+                             control->ExtraAbove == control->Height() &&
+                             !control->KeepsRoomAboveOnFirstLine();
+    if (!givesUpRoom) height = std::max(height, control->ExtraAbove + control->Height());
+  }
+  state.FirstLine = false;
+  if (height == 0) height = EmptyLineHeight;
+  for (TRLControl* control : state.Line) control->LayoutY = state.Y + height - control->Height();
+  ++state.LineNo;
+  state.X = 0;
+  state.Y += height;
+  if (RuledLines && !state.Line.empty()) {
+    RuledY.push_back(state.Y);
+    state.Y += RuleGap;
+    const TRLControl* last = state.Line.back();
+    RuledRight = std::max(RuledRight, std::min(last->LayoutX + last->Width() + RuleGap, Width()));
+  }
+  state.Line.clear();
+}
+
+void TRLParser::Resize() {
+  TRLControl::Resize();
+  Arrange();
+}
+
+void TRLParser::Paint(TCanvas& canvas) {
+  TRLControl::Paint(canvas);
+  if (!RuledLines) return;
+  canvas.Pen = TPen{RuleColor, 1, TPenStyle::psSolid, TPenMode::pmCopy};
+  for (int y : RuledY) {
+    canvas.MoveTo(1, y + 1);
+    canvas.LineTo(RuledRight - 1, y + 1);
+  }
+}
+
+void TRLParser::Check() {
+  CheckChildren(this);
+  SumInFlowScores();
+}
+
+void TRLParser::CheckOnlyScore() {
+  CheckOnlyScoreChildren(this);
+  SumInFlowScores();
+}
+
+void TRLParser::Reset() {
+  ResetChildren(this);
+}
+
+void TRLParser::SumInFlowScores() {
+  Score = 0;
+  MaxScore = 0;
+  for (const TRLControl* control : InFlowChildren()) {
+    Score += control->Score;
+    MaxScore += control->MaxScore;
+  }
+}
+
+void TRLParser::SetBackground(const TBitmap& bitmap) {
+  Background = bitmap;
+  Invalidate();
+}
+
+TRLStaticText::TRLStaticText(QObject* owner) : TRLParser(owner) {
+  Score = 0;
+  MaxScore = 0;
+}
+
+void TRLStaticText::ParseParameters(const std::string& body) {
+  WordsReserveHeight = false;
+  TRLParser::ParseParameters(body);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// TRLParser: turns exercise markup into child controls (a label per word, a
+// control per exercise tag) and lays them out in word-wrapped, bottom-aligned
+// lines of its width. TRLStaticText: the "statictext" tag, a nested parser.
+
+#include <string>
+#include <vector>
+
+#include "exercise/RLControl.h"
+
+class TRLLabel;
+
+class TRLParser : public TRLControl {
+  Q_OBJECT
+
+ public:
+  explicit TRLParser(QObject* owner);
+
+  bool RuledLines = false;          // "lines": a rule under each layout line
+  std::vector<int> RuledY;          // y of each rule, from the last layout pass
+  int RuledRight = 0;               // right end of the rules
+  TBitmap Background;               // the screen background in window coordinates, or empty
+  bool WordsReserveHeight = false;  // words keep their own height free above them
+  bool PlainText = false;           // style and font tags are ignored
+
+  void Paint(TCanvas& canvas) override;
+  // Builds the children from markup and lays them out; takes the parent's
+  // client width.
+  void ParseParameters(const std::string& text) override;
+  // Score and MaxScore become the sums over the in-flow children.
+  void Check() override;
+  void CheckOnlyScore() override;
+  void Reset() override;
+  // Lays the in-flow children out in lines and takes the height they need.
+  virtual void Arrange();
+  void SetBackground(const TBitmap& bitmap);
+
+ protected:
+  // The state of one layout pass.
+  struct TLineState {
+    int X = 0;
+    int Y = 0;
+    int LineNo = 1;
+    bool FirstLine = true;
+    std::vector<TRLControl*> Line;
+  };
+  // Bottom-aligns the current line, adds its rule and starts the next line.
+  void FinishLine(TLineState& state);
+  // A change of size re-flows the children.
+  void Resize() override;
+
+ private:
+  std::vector<TRLControl*> InFlowChildren() const;
+  void AddWordLabels(const std::string& chunk, const TFont& font);
+  TRLLabel* AddLabel(const TFont& font);
+  TRLLabel* AddWord(const TFont& font, const std::string& caption);
+  void AddTag(const std::string& body, TFont& font, bool glued);
+  void Place(TLineState& state, TRLControl& control);
+  void WrapBefore(TLineState& state, TRLControl& control);
+  void SumInFlowScores();
+
+  bool arranging_ = false;
+};
+
+class TRLStaticText : public TRLParser {
+  Q_OBJECT
+
+ public:
+  explicit TRLStaticText(QObject* owner);
+  // The whole tag body is markup.
+  void ParseParameters(const std::string& body) override;
+};

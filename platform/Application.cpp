@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
+#include <iostream>
 
 #include "platform/Cp1251.h"
 #include "platform/Font.h"
@@ -72,6 +73,11 @@ int ShowRealBox(const std::string& text, const std::string& caption, unsigned fl
   }
 }
 
+bool Headless() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
+}
+
 }  // namespace
 
 TApplication* const Application = &theApplication;
@@ -138,8 +144,13 @@ void TApplication::ShowException(const std::string& message, bool deferred) {
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  if (!sink_) return ShowRealBox(text, caption, flags);
-  sink_(text, caption);
+  if (!sink_ && !Headless()) return ShowRealBox(text, caption, flags);
+  if (sink_) {
+    sink_(text, caption);
+  } else {
+    // No one could ever answer a box on a headless screen: it would hang the program.
+    std::cerr << Cp1251ToUtf8(caption) << ": " << Cp1251ToUtf8(text) << std::endl;
+  }
   return (flags & 0xF) == MB_YESNO ? IDYES : IDOK;
 }
 

@@ -49,7 +49,8 @@ class TApplication {
   void SetMessageSink(TMessageSink sink) { sink_ = std::move(sink); }
   bool HasMessageSink() const { return static_cast<bool>(sink_); }
   // Shows one box through the sink (answering with the first button: IDOK
-  // or IDYES) or, without a sink, as a real modal box.
+  // or IDYES) or, without a sink, as a real modal box; on a headless screen
+  // (offscreen, minimal) the box goes to standard error instead.
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
  private:

@@ -149,7 +149,12 @@ void TControl::RegisterWithOwner(QObject* owner) {
 }
 
 void TControl::AdoptOwned(TControl* control) {
-  std::erase_if(owned_, [](const QPointer<TControl>& p) { return p.isNull(); });
+  // Dead entries are pruned only when the list has doubled, so a page of
+  // thousands of controls is built in linear time.
+  if (owned_.size() >= 2 * ownedAfterPrune_) {
+    std::erase_if(owned_, [](const QPointer<TControl>& p) { return p.isNull(); });
+    ownedAfterPrune_ = std::max<std::size_t>(owned_.size(), 8);
+  }
   owned_.emplace_back(control);
 }
 
@@ -579,8 +584,10 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  std::erase(controls_, control);
-  if (destroying_) return;
+  if (destroying_) return;  // the whole list goes with us
+  // Children are usually removed last-first (page clearing), so search from the end.
+  const auto it = std::find(controls_.rbegin(), controls_.rend(), control);
+  if (it != controls_.rend()) controls_.erase(std::next(it).base());
   if (control->Align() != alNone) Realign();
   ChildrenChanged();
 }

@@ -282,6 +282,7 @@ class TControl : public QWidget {
 
   QPointer<QObject> owner_;
   std::vector<QPointer<TControl>> owned_;
+  std::size_t ownedAfterPrune_ = 8;
   TWinControl* parent_ = nullptr;
   bool visible_ = true;
   bool parentColor_ = true;

@@ -1,10 +1,45 @@
 #include "platform/Label.h"
 
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <vector>
 
 #include "platform/Cp1251.h"
+
+namespace {
+
+struct TTextLine {
+  QString text;
+  int width = 0;
+};
+
+// The lines that DrawText makes of the text: a new line at every line break
+// and, with word breaks, wherever the next word would pass the width (a word
+// wider than the width keeps a line of its own). Every line is one cell high.
+std::vector<TTextLine> WrapLines(const QFont& font, const std::string& text, int width, bool wordWrap) {
+  QString s = Cp1251ToQString(text);
+  s.remove(QLatin1Char('\r'));
+  s.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  QTextLayout layout(s, font);
+  QTextOption option;
+  option.setWrapMode(wordWrap ? QTextOption::WordWrap : QTextOption::ManualWrap);
+  layout.setTextOption(option);
+  std::vector<TTextLine> lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(wordWrap ? std::max(width, 1) : INT_MAX / 4);
+    const QString lineText = s.mid(line.textStart(), line.textLength());
+    lines.push_back({lineText, static_cast<int>(std::ceil(line.naturalTextWidth()))});
+  }
+  layout.endLayout();
+  if (lines.empty()) lines.push_back({});  // an empty caption is still one line high
+  return lines;
+}
+
+}  // namespace
 
 TLabel::TLabel(QObject* owner) : TGraphicControl(owner) {
   AdjustSize();
@@ -47,28 +82,27 @@ void TLabel::AdjustSize() {
   SetBounds(Left(), Top(), wordWrap_ ? Width() : r.Width(), r.Height());
 }
 
-int TLabel::TextFlags() const {
-  int flags = Qt::AlignTop;
-  if (alignment_ == taCenter) flags |= Qt::AlignHCenter;
-  if (alignment_ == taRightJustify) flags |= Qt::AlignRight;
-  if (wordWrap_) flags |= Qt::TextWordWrap;
-  return flags;
-}
-
 void TLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (!transparent_) painter.fillRect(rect(), ToQColor(Color()));
-  painter.setFont(Font().ToQFont());
+  const QFont font = Font().ToQFont();
+  const QFontMetrics metrics(font);
+  painter.setFont(font);
   painter.setPen(ToQColor(Font().Color));
-  painter.drawText(rect(), TextFlags(), Cp1251ToQString(Caption()));
+  int y = 0;
+  for (const TTextLine& line : WrapLines(font, Caption(), Width(), wordWrap_)) {
+    int x = 0;
+    if (alignment_ == taCenter) x = (Width() - line.width) / 2;
+    if (alignment_ == taRightJustify) x = Width() - line.width;
+    painter.drawText(x, y + metrics.ascent(), line.text);
+    y += metrics.height();
+  }
 }
 
 TRect CalcTextRect(const TFont& font, const std::string& text, int width, bool wordWrap) {
-  const QFontMetrics metrics = font.Metrics();
-  const QString s = Cp1251ToQString(text);
-  if (!wordWrap || s.isEmpty()) {
-    return Rect(0, 0, metrics.horizontalAdvance(s), metrics.height());
-  }
-  const QRect r = metrics.boundingRect(QRect(0, 0, std::max(width, 1), INT_MAX / 2), Qt::TextWordWrap, s);
-  return Rect(0, 0, r.width(), r.height());
+  const QFont qfont = font.ToQFont();
+  const std::vector<TTextLine> lines = WrapLines(qfont, text, width, wordWrap);
+  int widest = 0;
+  for (const TTextLine& line : lines) widest = std::max(widest, line.width);
+  return Rect(0, 0, widest, static_cast<int>(lines.size()) * QFontMetrics(qfont).height());
 }

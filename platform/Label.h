@@ -33,7 +33,6 @@ class TLabel : public TGraphicControl {
 
  private:
   void AdjustSize();
-  int TextFlags() const;
 
   bool autoSize_ = true;
   bool wordWrap_ = false;
@@ -41,7 +40,8 @@ class TLabel : public TGraphicControl {
   TAlignment alignment_ = taLeftJustify;
 };
 
-// The rectangle that the text takes in the font, starting at (0, 0): one line,
-// or wrapped at width words when wordWrap (a word longer than the width
-// keeps its own line). As DrawText with DT_CALCRECT measures it.
+// The rectangle that the text takes in the font, starting at (0, 0), as
+// DrawText with DT_CALCRECT measures it: a line per line break and, with
+// wordWrap, lines broken between words at width (a word longer than the width
+// keeps a line of its own); each line is one cell (ascent + descent) high.
 TRect CalcTextRect(const TFont& font, const std::string& text, int width, bool wordWrap);

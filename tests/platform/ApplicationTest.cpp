@@ -143,6 +143,13 @@ TEST(MessageBoxTest, TheSinkReceivesBoxesAndTheFirstButtonAnswers) {
   EXPECT_EQ(recorder.messages[1], std::make_pair("Выйти?"_cp, "Вопрос"_cp));
 }
 
+TEST(MessageBoxTest, WithoutASinkAHeadlessScreenGetsTheBoxOnStandardError) {
+  ASSERT_FALSE(Application->HasMessageSink());
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBox("Ошибка чтения"_cp, "Quillon", MB_OK), IDOK);  // returns instead of waiting
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Quillon: Ошибка чтения\n");
+}
+
 TEST(ApplicationLoopTest, ProcessMessagesRunsQueuedWork) {
   bool ran = false;
   QTimer::singleShot(0, [&] { ran = true; });

@@ -510,3 +510,21 @@ TEST(ScrollBoxTest, TheWheelScrollsAndAutoScrollOffMakesAPlainContainer) {
   EXPECT_EQ(box.VertScrollRange(), 0);
   EXPECT_EQ(content->Top(), 0);
 }
+
+TEST(LabelTextTest, MeasuresLinesAsDrawTextDoes) {
+  TFont font;
+  font.SetHeight(-16);
+  const int cell = font.Metrics().height();
+  const std::string words = "один два три"_cp;
+  EXPECT_EQ(CalcTextRect(font, words, 0, false), Rect(0, 0, TextWidth(font, words), cell));
+  EXPECT_EQ(CalcTextRect(font, "a\r\nb", 0, false).Height(), 2 * cell);  // line breaks always count
+
+  const int twoWords = TextWidth(font, "один два"_cp);
+  const TRect wrapped = CalcTextRect(font, words, twoWords + 2, true);
+  EXPECT_EQ(wrapped.Height(), 2 * cell);
+  EXPECT_EQ(wrapped.Width(), twoWords);
+  EXPECT_EQ(CalcTextRect(font, words, 1000, true).Height(), cell);
+  // Words wider than the width are not split: one word per line.
+  EXPECT_EQ(CalcTextRect(font, words, 1, true).Height(), 3 * cell);
+  EXPECT_EQ(CalcTextRect(font, "", 50, true).Height(), cell);
+}

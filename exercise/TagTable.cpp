@@ -1,6 +1,7 @@
 #include "exercise/TagTable.h"
 
 #include "exercise/RLControl.h"
+#include "exercise/RLEdit.h"
 #include "exercise/RLLabel.h"
 #include "exercise/RLParser.h"
 #include "platform/FileSystem.h"
@@ -23,6 +24,7 @@ void InitExerciseTags() {
   TagTable.clear();
   // The answer controls first, in this order; then the base controls.
   RegisterTag("statictext", &CreateControl<TRLStaticText>);
+  RegisterTag("edit", &CreateControl<TRLEdit>);
   RegisterTag("space", &CreateControl<TRLSpacer>);
   ImagesFolder = ProgramFolder() + "imgs/";
 }

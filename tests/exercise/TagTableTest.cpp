@@ -7,9 +7,10 @@
 
 TEST(TagTable, StartUpRegistersTheBaseTagsInOrder) {
   TagTableScope tags;
-  ASSERT_GE(TagTable.size(), 2u);
+  ASSERT_GE(TagTable.size(), 3u);
   EXPECT_EQ(TagTable[0].Name, "statictext");
-  EXPECT_EQ(TagTable[1].Name, "space");
+  EXPECT_EQ(TagTable[1].Name, "edit");
+  EXPECT_EQ(TagTable[2].Name, "space");
   EXPECT_EQ(FindTagClass("Space"), &CreateControl<TRLSpacer>);
   EXPECT_EQ(FindTagClass("STATICTEXT"), &CreateControl<TRLStaticText>);
 }

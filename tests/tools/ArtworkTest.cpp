@@ -80,7 +80,9 @@ TEST(ArtworkRegistry, ListsExactlyTheFilesTheBuildExpects) {
 TEST_F(Artwork, EveryPictureLoadsThroughItsLoader) {
   for (const TArtwork& art : AllArtwork()) {
     const std::string ext = LowerCase(art.FileName.substr(art.FileName.rfind('.')));
-    const int width = ext == ".jpg" ? LoadJpeg(Path(art.FileName)).Width() : Bmp(art.FileName).Width();
+    const int width = ext == ".jpg"   ? LoadJpeg(Path(art.FileName)).Width()
+                      : ext == ".png" ? LoadPngPicture(Path(art.FileName)).Bitmap.Width()
+                                      : Bmp(art.FileName).Width();
     EXPECT_GT(width, 0) << art.FileName;
   }
 }

@@ -1,0 +1,5 @@
+#include "trainer/UnDrawPanel.h"
+
+void TUnDrawPanel::EraseBackground(QPainter& painter) {
+  if (Tag != 0) TPanel::EraseBackground(painter);
+}

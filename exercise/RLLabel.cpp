@@ -15,7 +15,10 @@ TRLLabel::TRLLabel(QObject* owner) : TRLControl(owner) {
 
 void TRLLabel::CaptionChanged() {
   const std::string& caption = Caption();
-  const int width = TextWidthOf(this, caption) + (caption == " " ? 4 : 0);
+  // Far wider than any screen: a pathological word is clipped instead of
+  // asking every paint for a bitmap of gigabytes.
+  constexpr int MaxLabelWidth = 32767;
+  const int width = std::min(TextWidthOf(this, caption) + (caption == " " ? 4 : 0), MaxLabelWidth);
   SetBounds(Left(), Top(), width, TextHeightOf(this, caption));
   Invalidate();
 }

@@ -24,27 +24,43 @@ const std::string& WideLetter() {
   return letter;
 }
 
-bool IsLatinLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Blank, printable ASCII but "_", and the Russian letters with Ё and ё.
-bool IsAllowed(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 0x20 && byte <= 0x7E && byte != '_') || byte == 0xA8 || byte == 0xB8 || byte >= 0xC0;
-}
-
 TFont WithStyle(TFont font, TFontStyles style) {
   font.Style = style;
   return font;
 }
 
-// The height of the typing line in a font: the cell without its leading.
-int LineHeightOf(const TFont& font) {
+}  // namespace
+
+bool IsLatinKeyLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Blank, printable ASCII but "_", and the Russian letters with Ё and ё.
+bool IsAnswerChar(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte >= 0x20 && byte <= 0x7E && byte != '_') || byte == 0xA8 || byte == 0xB8 || byte >= 0xC0;
+}
+
+int EditLineHeight(const TFont& font) {
   return std::max(0, std::abs(font.Height()) - 5);
 }
 
-}  // namespace
+TRLLabel* NewAnswerHint(TRLControl& control, const std::string& caption) {
+  auto* label = new TRLLabel(&control);
+  label->InFlow = false;
+  label->SetParent(control.Parent());
+  TFont font = WithStyle(control.Font(), fsBold);
+  font.Color = clRed;
+  label->SetFont(font);
+  label->SetCaption(caption);
+  label->SetHeight(label->Height() - 2);
+  // Beyond the control's upper right corner, but inside the parent.
+  const int parentWidth = control.Parent() ? control.Parent()->Width() : 0;
+  const int left = std::max(0, std::min(control.Left() + control.Width(), parentWidth - label->Width()));
+  label->SetBounds(left, control.Top() - label->Height() + 2, label->Width(), label->Height());
+  label->Invalidate();
+  return label;
+}
 
 TRLEdit::TRLEdit(QObject* owner) : TRLControl(owner), blinkTimer_(new TTimer(this)) {
   MarginTop = 4;
@@ -76,7 +92,7 @@ void TRLEdit::CaptionChanged() {
 
 void TRLEdit::ParseParameters(const std::string& params) {
   TRLControl::ParseParameters(params);
-  const int lineHeight = LineHeightOf(Font());
+  const int lineHeight = EditLineHeight(Font());
   SetBounds(Left(), Top(), 0, lineHeight + MarginTop + MarginBottom);
   ExtraAbove = lineHeight;
   answer_.Clear();
@@ -150,19 +166,7 @@ void TRLEdit::Reset() {
 void TRLEdit::ShowHintLabel() {
   // Without an answer there is nothing to show, and without a parent no place.
   if (answer_.Count() == 0 || !Parent()) return;
-  auto* label = new TRLLabel(this);
-  label->InFlow = false;
-  label->SetParent(Parent());
-  TFont font = WithStyle(Font(), fsBold);
-  font.Color = clRed;
-  label->SetFont(font);
-  label->SetCaption(answer_[0]);
-  label->SetHeight(label->Height() - 2);
-  // Beyond the field's upper right corner, but inside the parent.
-  const int left = std::max(0, std::min(Left() + Width(), Parent()->Width() - label->Width()));
-  label->SetBounds(left, Top() - label->Height() + 2, label->Width(), label->Height());
-  label->Invalidate();
-  hintLabel_ = label;
+  hintLabel_ = NewAnswerHint(*this, answer_[0]);
 }
 
 void TRLEdit::FreeHintLabel() {
@@ -232,7 +236,7 @@ void TRLEdit::KeyPress(char& key) {
   const char typed = key;
   key = 0;
   RestartBlink();
-  if (IsLatinLetter(typed)) {
+  if (IsLatinKeyLetter(typed)) {
     // The learner's keyboard is on a Latin layout: switch it, type nothing.
     ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
     return;
@@ -243,7 +247,7 @@ void TRLEdit::KeyPress(char& key) {
     text.erase(cursor_ - 1, 1);
     MoveCursor(cursor_ - 1);
     SetText(text);
-  } else if (IsAllowed(typed) && (MaxChar <= 0 || static_cast<int>(text.size()) < MaxChar)) {
+  } else if (IsAnswerChar(typed) && (MaxChar <= 0 || static_cast<int>(text.size()) < MaxChar)) {
     text.insert(text.begin() + cursor_, typed);
     SetText(text);
     MoveCursor(cursor_ + 1);
@@ -384,7 +388,7 @@ void SizeEditToAnswer(TRLEdit& edit) {
     const int forChars = TextWidthOf(&edit, WideLetter()) * std::clamp(edit.MaxChar, 0, MaxFieldChars);
     width = std::max(forAnswer, forChars) + edit.MarginLeft + edit.MarginRight;
   }
-  edit.SetBounds(edit.Left(), edit.Top(), width, LineHeightOf(font) + edit.MarginTop + edit.MarginBottom);
+  edit.SetBounds(edit.Left(), edit.Top(), width, EditLineHeight(font) + edit.MarginTop + edit.MarginBottom);
   edit.SetFont(WithStyle(font, font.Style & ~fsBold));
 }
 
@@ -393,5 +397,5 @@ void SizeEditToText(TRLEdit& edit) {
   font.Style |= fsBold;
   edit.SetFont(font);
   edit.SetBounds(edit.Left(), edit.Top(), edit.EditTextWidth() + edit.MarginLeft + edit.MarginRight,
-                 LineHeightOf(font) + edit.MarginTop + edit.MarginBottom);
+                 EditLineHeight(font) + edit.MarginTop + edit.MarginBottom);
 }

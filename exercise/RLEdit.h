@@ -90,6 +90,18 @@ class TRLEdit : public TRLControl {
   bool firing_ = false;  // inside OnEnterKey or OnLeaveEdit
 };
 
+// The characters an answer may hold: the blank, printable ASCII but "_", and
+// the Russian letters with Ё and ё (cp1251).
+bool IsAnswerChar(char c);
+// A Latin letter: typing one switches the keyboard to Russian instead.
+bool IsLatinKeyLetter(char c);
+// The height of a typing line in a font: the cell less 5 pixels of leading.
+int EditLineHeight(const TFont& font);
+// The red bold answer that a failed check shows: a label owned by control,
+// out of the flow, standing on control's parent just beyond control's upper
+// right corner, moved left to stay inside the parent.
+TRLLabel* NewAnswerHint(TRLControl& control, const std::string& caption);
+
 // Sizes a field for its first answer (with room for a "_") and for MaxChar
 // characters; the font ends up as it was, without bold.
 void SizeEditToAnswer(TRLEdit& edit);

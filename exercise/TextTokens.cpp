@@ -81,3 +81,9 @@ void ForEachAttribute(const std::string& attrs,
     action(LowerCase(key), value);
   }
 }
+
+int ParseIntAttribute(const std::string& value) {
+  int result = 0;
+  if (!TryStrToInt(value, result)) throw Exception(Format("Integer assumed, but \"%s\" found.", value));
+  return result;
+}

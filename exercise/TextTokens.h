@@ -35,3 +35,7 @@ inline int IntMax(int a, int b) {
 // key is empty, as every tag does; keys come lower-cased (A-Z only).
 void ForEachAttribute(const std::string& attrs,
                       const std::function<void(const std::string& key, const std::string& value)>& action);
+
+// An attribute value read as an integer; throws "Integer assumed, but \"%s\"
+// found." with the value, as every exercise tag reports it.
+int ParseIntAttribute(const std::string& value);

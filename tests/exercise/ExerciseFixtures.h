@@ -2,13 +2,16 @@
 // Shared test scaffolding: a window that holds a parser, and a stand-in
 // answer control registered under the tag "answer".
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "exercise/RLParser.h"
 #include "exercise/TagTable.h"
 #include "exercise/TextTokens.h"
+#include "platform/Cp1251.h"
 #include "platform/Forms.h"
 #include "platform/StrUtils.h"
 
@@ -87,6 +90,24 @@ struct TestPage {
     return children;
   }
 };
+
+#ifdef COURSE_SOURCE_DIR
+// The body of a sample document of the course (a UTF-8 source under the
+// course folder), in cp1251 as the page builder hands it to its parser: each
+// line end a blank, runs of blanks collapsed, header and hint cut off.
+inline std::string CourseDocumentBody(const std::string& relativePath) {
+  std::ifstream in(std::string(COURSE_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
+  std::ostringstream utf8;
+  utf8 << in.rdbuf();
+  std::string text;
+  for (char c : Utf8ToCp1251(utf8.str()))
+    if (c != '\r') text += c == '\n' ? ' ' : c;
+  NormalizeSpaces(text);
+  SplitAt(text, "<~~~>", true);
+  SplitAt(text, "<~~~>", true);
+  return text;
+}
+#endif
 
 // The message of the Exception that action throws, or "(no exception)".
 template <typename Action>

@@ -1,0 +1,47 @@
+#pragma once
+// One file opened through one plug-in. The file manager creates and shares
+// documents; holders keep them alive with AddRef and Release.
+
+#include <string>
+
+#include "viewer/Plugin/BMStringList.h"
+#include "viewer/Plugin/PluginAbi.h"
+
+class TPlugin;
+class TFileManager;
+
+class TPluginDocument : public TOwnedObject {
+ public:
+  // Opens FileName (cp1251) through plugin: CreateDocument, SetupDocument,
+  // OpenDocument, GetPageCount, each only after the one before succeeded. A
+  // failing step leaves the document not opened; it never throws.
+  TPluginDocument(TPlugin* plugin, const std::string& FileName);
+  // Leaves the owner's list, destroys the plug-in's document, then frees the pages.
+  ~TPluginDocument() override;
+  TPluginDocument(const TPluginDocument&) = delete;
+  TPluginDocument& operator=(const TPluginDocument&) = delete;
+
+  bool IsOpened() const { return opened_; }
+  // Page-list entries plus references.
+  int InUse() const { return Pages.Count() + refCount_; }
+  void AddRef() { ++refCount_; }
+  // Drops a reference and returns the count left; at 0 the document frees itself.
+  int Release();
+
+  const std::string& FileName() const { return fileName_; }
+  TPlugin* Plugin() const { return plugin_; }
+  TPluginHandle Handle() const { return handle_; }
+  int PageCount() const { return pageCount_; }
+  TFileManager* Owner = nullptr;
+  // Key = page caption, object = the page's entry (owned).
+  TBMStringList Pages;
+
+ private:
+  bool opened_ = false;
+  TPluginHandle handle_ = 0;
+  TPlugin* plugin_ = nullptr;
+  int pageCount_ = -1;
+  std::string fileName_;
+  TDocumentSetupRec setup_{};
+  int refCount_ = 0;
+};

@@ -30,19 +30,27 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 
 # The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --timeout 300 -j $(JOBS)
 
 bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-release -j $(JOBS)
 	@for b in build-release/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+
+# The trainer on its sample course, started from its own tree. With a display
+# it opens its window there; without one it runs on the offscreen platform and
+# stays up until stopped (Ctrl+C). A platform chosen in the environment wins.
+RUN_PLATFORM = $(if $(filter file,$(origin QT_QPA_PLATFORM)),$(if $(DISPLAY)$(WAYLAND_DISPLAY),,offscreen),$(QT_QPA_PLATFORM))
+
+run: build
+	cd $(BUILD)/Quillon && $(if $(RUN_PLATFORM),QT_QPA_PLATFORM=$(RUN_PLATFORM),env -u QT_QPA_PLATFORM) ./Quillon Go.cml
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) build-release

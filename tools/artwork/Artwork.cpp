@@ -33,6 +33,9 @@ std::vector<TArtwork> BuildRegistry() {
   AddWorkScreenArtwork(list);
   AddSpriteButtonArtwork(list);
   AddMistakesDialogArtwork(list);
+  AddExerciseMarkArtwork(list);
+  AddExerciseButtonArtwork(list);
+  AddExerciseContainerArtwork(list);
   return list;
 }
 

@@ -67,3 +67,6 @@ void AddScrollBarArtwork(std::vector<TArtwork>& list);
 void AddWorkScreenArtwork(std::vector<TArtwork>& list);
 void AddSpriteButtonArtwork(std::vector<TArtwork>& list);
 void AddMistakesDialogArtwork(std::vector<TArtwork>& list);
+void AddExerciseMarkArtwork(std::vector<TArtwork>& list);
+void AddExerciseButtonArtwork(std::vector<TArtwork>& list);
+void AddExerciseContainerArtwork(std::vector<TArtwork>& list);

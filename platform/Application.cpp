@@ -109,6 +109,8 @@ void TApplication::AtShutdown(std::function<void()> step) {
 void TApplication::Run() {
   if (!qapp_ || terminated_) return;
   if (MainForm && !MainForm->Visible()) MainForm->Show();
+  // The main form may end the program while it is first shown.
+  if (terminated_) return;
   QApplication::exec();
 }
 

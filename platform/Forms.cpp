@@ -18,6 +18,9 @@ TForm::TForm(QObject* owner) : TWinControl(owner) {
   topLevel_ = true;
   setWindowFlags(Qt::Window);
   SetColor(clBtnFace);
+  // A new form stays off screen until it is shown, so setting its border
+  // style or bounds first does not show it.
+  Hide();
 }
 
 TForm::~TForm() {
@@ -29,11 +32,15 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
   borderStyle_ = style;
   Qt::WindowFlags flags = style == bsDialog ? Qt::Dialog : Qt::Window;
   if (style == bsNone) flags |= Qt::FramelessWindowHint;
-  // New window flags hide the window and may move it: put both back.
+  // New window flags hide the window (through our own setVisible) and may
+  // move it: put both back, without telling OnHide and OnShow.
   const QRect bounds(Left(), Top(), Width(), Height());
+  const bool shown = Visible();
+  restyling_ = true;
   setWindowFlags(flags);
-  setGeometry(bounds);
-  if (Visible()) QWidget::setVisible(true);
+  SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+  setVisible(shown);
+  restyling_ = false;
 }
 
 void TForm::SetWindowState(TWindowState state) {
@@ -135,12 +142,12 @@ void TForm::CaptionChanged() {
 }
 
 void TForm::showEvent(QShowEvent* e) {
-  if (!e->spontaneous()) DoShow();
+  if (!e->spontaneous() && !restyling_) DoShow();
   TWinControl::showEvent(e);
 }
 
 void TForm::hideEvent(QHideEvent* e) {
-  if (!e->spontaneous()) DoHide();
+  if (!e->spontaneous() && !restyling_) DoHide();
   TWinControl::hideEvent(e);
 }
 

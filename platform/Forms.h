@@ -73,6 +73,7 @@ class TForm : public TWinControl {
   QRect normalBounds_;
   TModalResult modalResult_ = mrNone;
   QEventLoop* modalLoop_ = nullptr;
+  bool restyling_ = false;  // inside SetBorderStyle: the hide and show are not the program's
 };
 
 // The form that holds a control (the control itself when it is a form), or null.

@@ -161,14 +161,18 @@ TImageButton2* TWorkFrame::CreateSpriteButton(const std::string& sheet, int widt
 }
 
 void TWorkFrame::CreateSpriteButtons() {
-  // The navigation actions are attached by the exercise navigation.
   PrevButton = CreateSpriteButton("buttons_01.png", 62, 52, akLeft | akBottom);
+  PrevButton->OnClick = [this](TObject* sender) { Button1Click(sender); };
   NextButton = CreateSpriteButton("buttons_03.png", 62, 52, akRight | akBottom);
+  NextButton->OnClick = [this](TObject* sender) { Button2Click(sender); };
   ResetButton = CreateSpriteButton("buttons_02.png", 62, 52, akLeft | akBottom);
+  ResetButton->OnClick = [this](TObject* sender) { Button4Click(sender); };
   CheckButton = CreateSpriteButton("big_one_03.png", 58, 68, akRight | akBottom);
+  CheckButton->OnClick = [this](TObject* sender) { Button3Click(sender); };
   HintButton = CreateSpriteButton("hint_button.png", 62, 52, akRight | akBottom);
   HintButton->OnClick = [this](TObject* sender) { HintButtonClick(sender); };
   ShowButton = CreateSpriteButton("show_button.png", 62, 61, akRight | akBottom);
+  ShowButton->OnClick = [this](TObject* sender) { ShowButtonClick(sender); };
 }
 
 std::vector<TImageButton2*> TWorkFrame::SpriteButtons() const {
@@ -288,15 +292,6 @@ void TWorkFrame::LayoutHint() {
   BlendPicture(frame, *HintTopImage, 29, 0);
   BlendPicture(frame, *HintBottomImage, 29, frame.Height() - HintBottomImage->Height());
   iHint->SetPicture(frame);
-}
-
-void TWorkFrame::SetContentsVisible(bool active) {
-  for (const QPointer<TLabel>& label : ContentsLabels)
-    if (label) label->SetVisible(!active);
-}
-
-void TWorkFrame::HintButtonClick(TObject*) {
-  if (pHintInner->Tag == 1) pHint->SetVisible(!pHint->Visible());
 }
 
 void TWorkFrame::iCloseClick(TObject*) {

@@ -3,13 +3,16 @@
 // exercise at a time. This part builds the screen and draws it: the place of
 // every part relative to the work rectangle that the screen size chooses,
 // the composed background, the six sprite buttons, the hint panel's frame
-// and the close and minimise images.
+// and the close and minimise images. Its navigation (WorkFrameNavigation.cpp)
+// loads a list of documents, steps through it, builds the contents list from
+// "contents.txt" and checks, resets and marks the answers.
 
 #include <QPointer>
 #include <memory>
 #include <vector>
 
 #include "platform/Forms.h"
+#include "platform/StringList.h"
 #include "trainer/ScreenLayout.h"
 
 class TCaptionImage;
@@ -37,9 +40,31 @@ class TWorkFrame : public TFrame {
   // Sizes the hint panel to the hint text and draws its frame.
   void LayoutHint();
 
+  // Takes a copy of list (document paths in showing order), builds the
+  // contents from "contents.txt" beside its first document and shows that one.
+  void LoadExerciseList(const TStringList& list);
+  // One label per line of "contents.txt"; a label opens the document that
+  // the number at the start of its line names ("3. ...", "3-5. ...").
+  void BuildContents();
+  // Shows document index of Files; an index outside the list changes nothing.
+  // Errors of reading or building the document propagate after the scroll
+  // bar and the previous and next buttons are working again.
+  void ShowExercise(int index);
+  // "Section: Подраздел. Упражнение №n из m. (name.cml)" for the shown document.
+  std::string CaptionLine() const;
+
   // The wide exercise area covers the contents column: hides its labels
   // while active. The page builder calls it through OnFitWindow.
   void SetContentsVisible(bool active);
+  void Button1Click(TObject* sender);  // previous
+  void Button2Click(TObject* sender);  // next
+  // Checks (or, when Hard, only scores) the body and reports the number of
+  // mistakes in the mistakes dialog; returns when the dialog is closed.
+  void Button3Click(TObject* sender);
+  void Button4Click(TObject* sender);  // reset
+  // Marks the answers without a count; offered only when Hard.
+  void ShowButtonClick(TObject* sender);
+  void ContentsLabelClick(TObject* sender);
   // Shows and hides the hint panel, for a document that has a hint.
   void HintButtonClick(TObject* sender);
   void iCloseClick(TObject* sender);
@@ -50,7 +75,10 @@ class TWorkFrame : public TFrame {
 
   TRect WorkRect;
   int LayoutIndex = 0;
-  bool Hard = false;  // the difficulty level: the show button is offered only then
+  bool Hard = false;        // the difficulty level: the show button is offered only then
+  TStringList Files;        // the documents' paths, in showing order
+  int Current = 0;          // index in Files of the document shown
+  std::string SectionName;  // cp1251; the first part of the caption line
 
   TImage* BackImage;
   TCaptionImage* iMinimize;
@@ -91,4 +119,10 @@ class TWorkFrame : public TFrame {
   void BlendAreaFrame(TBitmap& background) const;
   void BlendOrnaments(TBitmap& background) const;
   std::vector<TImageButton2*> SpriteButtons() const;
+  // The exercise area: where the body of a page is built and checked.
+  TWinControl* Body() const;
+  void FreeContentsLabels();
+  void ClearPage();
+  void BuildPage(const std::string& source, bool& changed);
+  void SetNavigationStates();
 };

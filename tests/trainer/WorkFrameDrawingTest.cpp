@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "TrainerFixtures.h"
+#include "platform/Application.h"
 #include "platform/Cp1251.h"
 #include "platform/ImageFiles.h"
 #include "platform/StrUtils.h"
@@ -153,6 +154,8 @@ TEST(CaptionImages, CloseLiesOverMinimiseAtTheTopRight) {
   EXPECT_EQ(MouseAt(f, QPoint(1024 - 18, 8), TMouseStep::Press), f.iClose);
   EXPECT_EQ(f.iClose->Look(), TCaptionImage::lkPressed);
   EXPECT_EQ(f.iMinimize->Look(), TCaptionImage::lkNormal);
+  // Closing the main form would end the message loop for every later test.
+  Application->MainForm = nullptr;
   MouseAt(f, QPoint(1024 - 18, 8), TMouseStep::Release);
   EXPECT_EQ(f.iClose->Look(), TCaptionImage::lkNormal);
 }

@@ -1,0 +1,89 @@
+#include "trainer/MainForm.h"
+
+#include <QCoreApplication>
+
+#include "exercise/ExercisePage.h"
+#include "platform/Application.h"
+#include "platform/Cp1251.h"
+#include "platform/FileSystem.h"
+#include "platform/KeyboardLayout.h"
+#include "platform/Screen.h"
+#include "platform/StringList.h"
+#include "trainer/WorkFrame.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr TColor kWindowColor = 0xF0F6F6;
+// The body size of exercise pages that the topic screen chooses when it is
+// created with this window.
+constexpr int kBodyFontSize = -18;
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> arguments;
+  const QStringList all = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(QStringToCp1251(all[i]));
+  return arguments;
+}
+
+}  // namespace
+
+std::string StartDocument(const std::vector<std::string>& arguments) {
+  if (!arguments.empty() && FileExists(arguments.front())) return arguments.front();
+  if (FileExists("Go.cml")) return "Go.cml";
+  return "";
+}
+
+TMainForm::TMainForm(QObject* owner) : TForm(owner), Arguments(CommandLineArguments()) {
+  SetCaption("Quillon");
+  SetColor(kWindowColor);
+  TFont font;
+  font.Name = "Tahoma";
+  font.SetHeight(-11);
+  SetFont(font);
+  FullScreen();
+  Application->ProcessMessages();
+  WorkFrame = new TWorkFrame(this);
+  WorkFrame->SetParent(this);
+  WorkFrame->SetAlign(alClient);
+  WorkFrame->Show();
+  BodyFontSize = kBodyFontSize;
+  DoubleBuffered = true;
+  ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
+}
+
+void TMainForm::FullScreen() {
+  SetFullScreen();
+}
+
+void TMainForm::DoShow() {
+  TForm::DoShow();
+  // Only the first showing starts: coming back from the taskbar keeps the answers.
+  if (started_) return;
+  started_ = true;
+  FormShow(this);
+}
+
+void TMainForm::FormShow(TObject*) {
+  if (GetSystemMetrics(SM_CXSCREEN) != Width()) {
+    SetWindowState(wsNormal);
+    SetWindowState(wsMaximized);
+  }
+  const std::string document = StartDocument(Arguments);
+  if (document.empty()) {
+    MessageBox("Не указан файл для просмотра"_cp, "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    ExitCode = 1;
+    Close();
+    return;
+  }
+  TStringList startList;
+  startList.Add(document);
+  WorkFrame->SectionName = "Раздел"_cp;
+  WorkFrame->Hard = false;
+  try {
+    WorkFrame->LoadExerciseList(startList);
+  } catch (const std::exception& e) {
+    Application->HandleException(e);
+  }
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The trainer's one main window: frameless over the whole screen, with the
+// Russian keyboard layout active, holding the exercise screen. On its first
+// showing it opens the document named on the command line, else "Go.cml" in
+// the current folder.
+
+#include <string>
+#include <vector>
+
+#include "platform/Forms.h"
+
+class TWorkFrame;
+
+class TMainForm : public TForm {
+  Q_OBJECT
+
+ public:
+  // Builds the window and its exercise screen; throws Exception when a
+  // picture of the screen is missing.
+  explicit TMainForm(QObject* owner);
+
+  // Frameless and maximised: the whole screen.
+  void FullScreen();
+  // Opens the start document. Without one it says so and ends the program
+  // with ExitCode 1; a document that fails to build is reported and the
+  // window stays.
+  void FormShow(TObject* sender);
+
+  TWorkFrame* WorkFrame;
+  std::string SectionName;  // cp1251
+  // The command-line arguments after the program's name (cp1251).
+  std::vector<std::string> Arguments;
+  int ExitCode = 0;
+
+ protected:
+  void DoShow() override;
+
+ private:
+  bool started_ = false;
+};
+
+// The one main window while it lives.
+extern TMainForm* MainForm;
+
+// The document to start on: the first argument when it names a file, else
+// "Go.cml" when the current folder holds it, else "".
+std::string StartDocument(const std::vector<std::string>& arguments);

@@ -546,6 +546,10 @@ void TControl::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
 }
 
+bool TControl::Focused() const {
+  return hasFocus() || (isVisible() && window()->focusWidget() == this);
+}
+
 bool TControl::focusNextPrevChild(bool) {
   return false;
 }

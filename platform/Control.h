@@ -199,7 +199,10 @@ class TControl : public QWidget {
 
   // Keyboard focus; the windowless controls never take it.
   virtual bool CanFocus() const { return false; }
-  bool Focused() const { return hasFocus(); }
+  // The control its window sends the keys to. Not Qt's hasFocus(), which
+  // also asks for an active window: without a window manager (a kiosk
+  // session, Xvfb) the window receives keys without ever being activated.
+  bool Focused() const;
   virtual void SetFocus();
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool tabStop) { tabStop_ = tabStop; }

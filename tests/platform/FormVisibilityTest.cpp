@@ -35,3 +35,23 @@ TEST(FormVisibilityTest, RestylingIsNoShowOrHideOfTheProgram) {
   EXPECT_EQ(shows, 1);
   EXPECT_EQ(hides, 0);
 }
+
+// Without a window manager a window may receive keys without ever being
+// activated: the control its window sends keys to still counts as focused.
+TEST(FocusTest, TheWindowsFocusControlIsFocusedInAnInactiveWindow) {
+  TForm form;
+  form.setAttribute(Qt::WA_ShowWithoutActivating, true);
+  form.SetBorderStyle(bsNone);
+  form.SetBounds(0, 0, 200, 100);
+  auto* first = new TPanel(&form);
+  first->SetParent(&form);
+  auto* second = new TPanel(&form);
+  second->SetParent(&form);
+  form.Show();
+  ASSERT_FALSE(form.isActiveWindow());
+  second->SetFocus();
+  EXPECT_TRUE(second->Focused());
+  EXPECT_FALSE(first->Focused());
+  second->Hide();
+  EXPECT_FALSE(second->Focused());
+}

@@ -168,15 +168,33 @@ void TDialogForm::paintEvent(QPaintEvent* e) {
   }
   QPainter painter(this);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  if (layered_.Empty()) {
+  if (backdrop_ && backdrop_->CoversSnapshot()) {
+    painter.drawPixmap(
+        0, 0, backdrop_->grab(QRect(geometry().topLeft() - backdrop_->geometry().topLeft(), size())));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  } else if (layered_.Empty()) {
     painter.fillRect(rect(), Qt::transparent);
-    return;
   }
+  if (layered_.Empty()) return;
   // Our words are premultiplied B,G,R,A: the layout of ARGB32_Premultiplied.
   const QImage& pixels = layered_.Image();
   painter.drawImage(0, 0,
                     QImage(pixels.constBits(), pixels.width(), pixels.height(), pixels.bytesPerLine(),
                            QImage::Format_ARGB32_Premultiplied));
+}
+
+void TDialogForm::SetBackdrop(TFadeForm* overlay) {
+  backdrop_ = overlay;
+  if (overlay)
+    overlay->OnFade = [self = QPointer<TDialogForm>(this)] {
+      if (self) self->update();
+    };
+  update();
+}
+
+void TDialogForm::moveEvent(QMoveEvent* e) {
+  TForm::moveEvent(e);
+  if (backdrop_) update();
 }
 
 bool TDialogForm::eventFilter(QObject* watched, QEvent* e) {
@@ -204,6 +222,7 @@ void ShowMistakes(const std::string& text) {
   const auto overlay = std::make_unique<TFadeForm>();
   overlay->Show();
   const auto dialog = std::make_unique<TDialogForm>(nullptr);
+  dialog->SetBackdrop(overlay.get());
   dialog->SetText(text);
   dialog->ShowModal();
 }

@@ -5,11 +5,13 @@
 // put on screen as the window's whole appearance. It is dragged by its
 // picture or text and closed by "Закрыть".
 
+#include <QPointer>
 #include <memory>
 #include <string>
 
 #include "platform/Forms.h"
 
+class TFadeForm;
 class TTimer;
 
 class TDialogForm : public TForm {
@@ -32,6 +34,9 @@ class TDialogForm : public TForm {
   const TBitmap& LayeredFace() const { return layered_; }
   // The dialog's picture and texts as they would appear, opaque.
   TBitmap PaintFace();
+  // The overlay under the dialog. The face is blended over the overlay's own
+  // pixels, so its soft edge looks right without a compositing window manager.
+  void SetBackdrop(TFadeForm* overlay);
 
   TImage* Image1;
   TLabel* lText;
@@ -42,6 +47,8 @@ class TDialogForm : public TForm {
  protected:
   void DoShow() override;
   void paintEvent(QPaintEvent* e) override;
+  // The backdrop under the dialog changes as it is dragged.
+  void moveEvent(QMoveEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -52,6 +59,7 @@ class TDialogForm : public TForm {
   void Image1MouseMove(TObject* sender, TShiftState shift, int x, int y);
 
   TBitmap layered_;
+  QPointer<TFadeForm> backdrop_;
   bool composing_ = false;
   bool dragging_ = false;
   TPoint dragAnchor_;  // the dialog's point under the cursor while dragging

@@ -1,5 +1,6 @@
 #include "trainer/FadeForm.h"
 
+#include <QPainter>
 #include <algorithm>
 
 #include "platform/Application.h"
@@ -19,13 +20,14 @@ TFadeForm::TFadeForm(QObject* owner) : TForm(owner) {
   setAttribute(Qt::WA_ShowWithoutActivating, true);
   SetCaption("FadeForm");
   SetColor(clBlack);
-  SetAlphaBlendValue(0);
   if (Application->MainForm) {
     SetBoundsRect(Application->MainForm->BoundsRect());
+    snapshot_ = Application->MainForm->grab();
   } else {
     const TScreenMetrics screen = ScreenMetrics();
     SetBounds(0, 0, screen.Width, screen.Height);
   }
+  SetAlphaBlendValue(0);
   Timer1 = new TTimer(this);
   Timer1->SetInterval(kFadeInterval);
   Timer1->OnTimer = [this](TObject* sender) { Timer1Timer(sender); };
@@ -33,7 +35,20 @@ TFadeForm::TFadeForm(QObject* owner) : TForm(owner) {
 
 void TFadeForm::SetAlphaBlendValue(int value) {
   alphaBlendValue_ = std::clamp(value, 0, 255);
-  setWindowOpacity(alphaBlendValue_ / 255.0);
+  if (CoversSnapshot())
+    update();
+  else
+    setWindowOpacity(alphaBlendValue_ / 255.0);
+  if (OnFade) OnFade();
+}
+
+void TFadeForm::EraseBackground(QPainter& painter) {
+  if (!CoversSnapshot()) {
+    TForm::EraseBackground(painter);
+    return;
+  }
+  painter.drawPixmap(0, 0, snapshot_);
+  painter.fillRect(rect(), QColor(0, 0, 0, alphaBlendValue_));
 }
 
 void TFadeForm::Timer1Timer(TObject*) {

@@ -96,6 +96,25 @@ TEST(FadeOverlay, FadesInBy32UpToHalfOpacity) {
   }
 }
 
+TEST(FadeOverlay, DarkensASnapshotOfTheMainWindowWithoutWindowOpacity) {
+  TForm main;
+  main.SetBorderStyle(bsNone);
+  main.SetBounds(0, 0, 64, 48);
+  main.SetColor(RGB(200, 100, 50));
+  main.Show();
+  Application->MainForm = &main;
+  TFadeForm overlay;
+  Application->MainForm = nullptr;
+  ASSERT_TRUE(overlay.CoversSnapshot());
+  for (int i = 0; i < 4; ++i) overlay.Timer1Timer(overlay.Timer1);
+  EXPECT_DOUBLE_EQ(overlay.windowOpacity(), 1.0);
+  // Black at alpha 128 over the window's colour: c * (255 - 128) / 255.
+  const QColor shown = overlay.grab().toImage().pixelColor(10, 10);
+  EXPECT_NEAR(shown.red(), 200 * 127 / 255, 1);
+  EXPECT_NEAR(shown.green(), 100 * 127 / 255, 1);
+  EXPECT_NEAR(shown.blue(), 50 * 127 / 255, 1);
+}
+
 TEST(FadeOverlay, CoversTheMainWindowOrTheScreen) {
   TScreenSize screen(1280, 1024);
   {

@@ -2,23 +2,22 @@
 
 #include <QCoreApplication>
 
-#include "exercise/ExercisePage.h"
 #include "platform/Application.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/Screen.h"
 #include "platform/StringList.h"
+#include "trainer/TitleScreen.h"
+#include "trainer/TopicScreen.h"
 #include "trainer/WorkFrame.h"
+#include "widgets/ImageButton.h"
 
 TMainForm* MainForm = nullptr;
 
 namespace {
 
 constexpr TColor kWindowColor = 0xF0F6F6;
-// The body size of exercise pages that the topic screen chooses when it is
-// created with this window.
-constexpr int kBodyFontSize = -18;
 
 std::vector<std::string> CommandLineArguments() {
   std::vector<std::string> arguments;
@@ -48,7 +47,12 @@ TMainForm::TMainForm(QObject* owner) : TForm(owner), Arguments(CommandLineArgume
   WorkFrame->SetParent(this);
   WorkFrame->SetAlign(alClient);
   WorkFrame->Show();
-  BodyFontSize = kBodyFontSize;
+  TitleFrame = new TTitleFrame(this);
+  // Hidden before it joins the window, so it is neither laid out nor drawn
+  // while nobody sees it.
+  TitleFrame->Hide();
+  TitleFrame->SetParent(this);
+  TitleFrame->SetAlign(alClient);
   DoubleBuffered = true;
   ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
 }
@@ -86,4 +90,17 @@ void TMainForm::FormShow(TObject*) {
   } catch (const std::exception& e) {
     Application->HandleException(e);
   }
+}
+
+void TMainForm::ShowWorkFrame() {
+  TitleFrame->Hide();
+  WorkFrame->Show();
+}
+
+void TMainForm::StartExercises(const TStringList& list) {
+  ShowWorkFrame();
+  Application->ProcessMessages();
+  WorkFrame->SectionName = SectionName;
+  WorkFrame->Hard = TitleFrame->SelFrame1->LevelButton->Tag > 0;
+  WorkFrame->LoadExerciseList(list);
 }

@@ -36,6 +36,7 @@ std::vector<TArtwork> BuildRegistry() {
   AddExerciseMarkArtwork(list);
   AddExerciseButtonArtwork(list);
   AddExerciseContainerArtwork(list);
+  AddTitleScreenArtwork(list);
   return list;
 }
 

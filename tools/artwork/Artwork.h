@@ -70,3 +70,4 @@ void AddMistakesDialogArtwork(std::vector<TArtwork>& list);
 void AddExerciseMarkArtwork(std::vector<TArtwork>& list);
 void AddExerciseButtonArtwork(std::vector<TArtwork>& list);
 void AddExerciseContainerArtwork(std::vector<TArtwork>& list);
+void AddTitleScreenArtwork(std::vector<TArtwork>& list);

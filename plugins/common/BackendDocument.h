@@ -1,0 +1,84 @@
+#pragma once
+// What one document format offers the viewer: a plug-in supplies a backend
+// (BackendFormat, CreateBackendDocument) and PluginExports.cpp turns it into
+// the exports of viewer/Plugin/PluginAbi.h. Geometry is in millimetres with
+// the origin at the page's top-left corner; texts are cp1251.
+
+#include <QImage>
+#include <QRect>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/StrUtils.h"
+#include "viewer/Plugin/PluginAbi.h"
+
+// Thrown by Open for a file of another format. It is refused without a log
+// line: the viewer offers every file to every plug-in in turn.
+class EOtherFormat : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+struct TPageGeometry {
+  double WidthMm = 0;
+  double HeightMm = 0;
+  int NativeWidth = 0;  // pixels at the page's own resolution
+  int NativeHeight = 0;
+  std::string Caption;
+};
+
+// The page text with one rectangle per byte; line feeds have empty rectangles.
+struct TPageText {
+  std::string Text;
+  std::vector<TPluginRect> Rects;
+};
+
+// Two points are opposite corners of a rectangle, more are a polygon.
+struct TPageLink {
+  std::vector<TPluginPoint> Points;
+  std::string Text;  // a link text: "goto\n3", "web\nhttps://...", ...
+};
+
+struct TOutlineItem {
+  std::string Title;
+  int Page = 0;  // 1-based; 0 when the item leads nowhere in this document
+  std::vector<TOutlineItem> Children;
+};
+
+struct TBookOutline {
+  std::string Title;
+  std::string Author;
+  int PageCount = 0;
+  std::vector<TOutlineItem> Items;
+};
+
+// A page ready to render; it may keep its document's data alive.
+class TBackendPage {
+ public:
+  virtual ~TBackendPage() = default;
+  // The pixels of area when the whole page is rendered at size; any format,
+  // transparent parts count as white. Throws Exception when it cannot render.
+  virtual QImage Render(const QRect& area, const QSize& size) = 0;
+};
+
+class TBackendDocument {
+ public:
+  virtual ~TBackendDocument() = default;
+  // Throws Exception with the reason when the file is no readable document.
+  virtual void Open(const std::string& path) = 0;
+  virtual int PageCount() const = 0;
+  // Pages are 1-based and checked by the caller.
+  virtual TPageGeometry Geometry(int page) = 0;
+  virtual std::unique_ptr<TBackendPage> LoadPage(int page) = 0;
+  virtual TPageText Text(int page) = 0;
+  virtual std::vector<TPageLink> Links(int page) = 0;
+  virtual TBookOutline Outline() = 0;
+};
+
+// Supplied by each plug-in.
+const char* BackendFormat();
+std::unique_ptr<TBackendDocument> CreateBackendDocument();
+
+// Appends a line to the viewer's log (nothing before SetupPlugin).
+void BackendLog(const std::string& message);

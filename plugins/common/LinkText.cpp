@@ -1,0 +1,47 @@
+#include "plugins/common/LinkText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "platform/Cp1251.h"
+
+namespace {
+
+QString WithoutControls(QString text) {
+  text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+  return text;
+}
+
+std::string Lines(const std::string& command, const QString& argument) {
+  return command + "\n" + QStringToCp1251(WithoutControls(argument));
+}
+
+bool IsFileReference(const QString& uri) {
+  const QUrl url(uri);
+  return url.scheme().isEmpty() || url.isLocalFile() || url.scheme().size() == 1;  // "C:" is a drive
+}
+
+}  // namespace
+
+std::string GotoLinkText(int page) {
+  return "goto\n" + std::to_string(page);
+}
+
+std::string WebLinkText(const QString& url) {
+  const QUrl parsed(WithoutControls(url).trimmed());
+  return Lines("web", parsed.isValid() ? QString::fromLatin1(parsed.toEncoded()) : QString());
+}
+
+std::string FileLinkText(const QString& documentPath, const QString& file, int page) {
+  const QDir folder = QFileInfo(documentPath).absoluteDir();
+  const QUrl url(file);
+  const QString local = url.isLocalFile() ? url.toLocalFile() : file;
+  const QString absolute = QDir::cleanPath(folder.absoluteFilePath(local));
+  if (page > 0) return Lines("open", absolute) + "\n" + std::to_string(page);
+  return Lines("start", folder.relativeFilePath(absolute));
+}
+
+std::string UriLinkText(const QString& documentPath, const QString& uri) {
+  return IsFileReference(uri) ? FileLinkText(documentPath, uri, 0) : WebLinkText(uri);
+}

@@ -1,0 +1,100 @@
+// Link areas and their link texts, read as the viewer reads them.
+#include "platform/Cp1251.h"
+#include "tests/plugins/PluginFixtures.h"
+
+namespace {
+
+std::vector<std::string> Texts(const std::vector<TLink>& links) {
+  std::vector<std::string> texts;
+  for (const TLink& link : links) texts.push_back(link.Text);
+  return texts;
+}
+
+}  // namespace
+
+using LinksTest = PluginTest;
+
+TEST_F(LinksTest, PdfLinksJumpOpenStartAndBrowse) {
+  const TPluginApi& api = Plugin("pdf");
+  TDocument document(api, SamplePath("links.pdf"));
+  ASSERT_TRUE(document.Opened());
+  const std::vector<TLink> links = TContext(api, document, 1).Links();
+  EXPECT_EQ(Texts(links),
+            (std::vector<std::string>{"goto\n2", "web\nhttps://example.org/rules",
+                                      "open\n" + SamplePath("sample.pdf") + "\n2", "start\nnotes.txt"}));
+  ASSERT_EQ(links.size(), 4u);
+  // The first area, [58 496 260 514] in points on a 595-point-high page.
+  ASSERT_EQ(links[0].Points.size(), 2u);
+  EXPECT_NEAR(links[0].Points[0].X, 58 * 25.4 / 72, 0.01);
+  EXPECT_NEAR(links[0].Points[0].Y, (595 - 514) * 25.4 / 72, 0.01);
+  EXPECT_NEAR(links[0].Points[1].X, 260 * 25.4 / 72, 0.01);
+  EXPECT_NEAR(links[0].Points[1].Y, (595 - 496) * 25.4 / 72, 0.01);
+  EXPECT_EQ(Texts(TContext(api, document, 2).Links()), std::vector<std::string>{"goto\n1"});
+}
+
+TEST_F(LinksTest, PdfWebLinkLiesOverItsText) {
+  const TPluginApi& api = Plugin("pdf");
+  TDocument document(api, SamplePath("sample.pdf"));
+  ASSERT_TRUE(document.Opened());
+  const TContext context(api, document, 1);
+  const std::vector<TLink> links = context.Links();
+  ASSERT_EQ(Texts(links), std::vector<std::string>{"web\nhttps://example.org/rules"});
+  const TPluginRect text = context.WordRect("https://example.org/rules");
+  const double middleX = (text.Left + text.Right) / 2, middleY = (text.Top + text.Bottom) / 2;
+  EXPECT_LT(links[0].Points[0].X, middleX);
+  EXPECT_GT(links[0].Points[1].X, middleX);
+  EXPECT_LT(links[0].Points[0].Y, middleY);
+  EXPECT_GT(links[0].Points[1].Y, middleY);
+}
+
+TEST_F(LinksTest, DjvuHyperlinksBecomeAreasWithLinkTexts) {
+  const TPluginApi& api = Plugin("djvu");
+  TDocument document(api, SamplePath("sample.djvu"));
+  ASSERT_TRUE(document.Opened());
+  const TContext first(api, document, 1);
+  const std::vector<TLink> links = first.Links();
+  // The third names page 2 by its file inside the bundle.
+  ASSERT_EQ(Texts(links), (std::vector<std::string>{"goto\n2", "web\nhttps://example.org/rules", "goto\n2"}));
+  // The area of "Далее" is the word's box.
+  const TPluginRect word = first.WordRect("Далее"_cp);
+  ASSERT_EQ(links[0].Points.size(), 2u);
+  EXPECT_NEAR(links[0].Points[0].X, word.Left, 0.2);
+  EXPECT_NEAR(links[0].Points[0].Y, word.Top, 0.2);
+  EXPECT_NEAR(links[0].Points[1].X, word.Right, 0.2);
+  EXPECT_NEAR(links[0].Points[1].Y, word.Bottom, 0.2);
+
+  const TContext second(api, document, 2);
+  const std::vector<TLink> back = second.Links();
+  ASSERT_EQ(Texts(back), (std::vector<std::string>{"goto\n1", "start\nsample.pdf"}));
+  // An oval is a polygon inside the box of "Назад".
+  const TPluginRect box = second.WordRect("Назад"_cp);
+  EXPECT_GT(back[0].Points.size(), 8u);
+  for (const TPluginPoint& point : back[0].Points) {
+    EXPECT_GE(point.X, box.Left - 0.2);
+    EXPECT_LE(point.X, box.Right + 0.2);
+    EXPECT_GE(point.Y, box.Top - 0.2);
+    EXPECT_LE(point.Y, box.Bottom + 0.2);
+  }
+}
+
+TEST_F(LinksTest, VertexArraysAndTextBuffersAreChecked) {
+  const TPluginApi& api = Plugin("djvu");
+  TDocument document(api, SamplePath("sample.djvu"));
+  ASSERT_TRUE(document.Opened());
+  const TContext context(api, document, 2);
+  int32_t count = 0;
+  ASSERT_TRUE(api.ReadActiveRects(context.Handle(), 0, &count, nullptr, nullptr, 0));
+  ASSERT_GT(count, 2);
+  std::vector<TPluginPoint> points(std::size_t(count) + 1);
+  // An array sized for another count is not filled.
+  int32_t other = count + 1;
+  EXPECT_FALSE(api.ReadActiveRects(context.Handle(), 0, &other, points.data(), nullptr, 0));
+  EXPECT_EQ(points[0].X, 0);
+  // A small text buffer gets the start of the text, ended by a NUL.
+  char text[4] = {'x', 'x', 'x', 'x'};
+  ASSERT_TRUE(api.ReadActiveRects(context.Handle(), 0, &count, points.data(), text, 4));
+  EXPECT_STREQ(text, "got");
+  EXPECT_FALSE(api.ReadActiveRects(context.Handle(), 2, &count, nullptr, nullptr, 0));
+  EXPECT_FALSE(api.ReadActiveRects(context.Handle(), -1, &count, nullptr, nullptr, 0));
+  EXPECT_FALSE(api.ReadActiveRects(context.Handle(), 0, nullptr, nullptr, nullptr, 0));
+}

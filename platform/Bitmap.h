@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -39,7 +40,25 @@ class TBitmap {
 
   TPixelFormat PixelFormat() const;
   void SetPixelFormat(TPixelFormat format);
+  // Changes the format and converts the pixels, as device-independent bitmaps
+  // do. pf1bit and pf8bit rows hold palette indices (pf1bit: leftmost pixel in
+  // the top bit), pf24bit rows blue, green, red bytes; every row starts on a
+  // 4-byte boundary. Going to an indexed format each pixel takes the nearest
+  // palette entry (the first of equals). palette: 32-bit words as pixels are
+  // (the alpha byte is ignored); empty gives the default: pf1bit black, white;
+  // pf8bit a grey ramp from black (0) to white (255). Indexed formats accept at
+  // most 2 and 256 entries.
+  void SetPixelFormat(TPixelFormat format, const std::vector<std::uint32_t>& palette);
+  // The palette of an indexed format, else empty.
+  const std::vector<std::uint32_t>& Palette() const { return palette_; }
+  // Row y in the bitmap's own format, in every format; BytesPerLine apart.
+  std::uint8_t* RawScanLine(int y);
+  const std::uint8_t* RawScanLine(int y) const;
+  int BytesPerLine() const;
 
+  // The 32-bit accessors below and the canvas need a pf32bit bitmap and throw
+  // Exception on another format; Pixel reads every format (index through the
+  // palette, alpha $FF; an index beyond the palette reads black).
   std::uint32_t* ScanLine(int y);
   const std::uint32_t* ScanLine(int y) const;
   std::uint32_t Pixel(int x, int y) const;
@@ -65,6 +84,7 @@ class TBitmap {
  private:
   QImage image_;
   TPixelFormat format_ = TPixelFormat::pf32bit;
+  std::vector<std::uint32_t> palette_;
   std::unique_ptr<TCanvas> canvas_;
 };
 

@@ -1,5 +1,6 @@
 // A page-rendering plug-in for the viewer's tests. Its "documents" are text
-// files whose first line reads "FAKEDOC <format> <pages> [<width mm> <height mm>]"
+// files whose first line reads
+// "FAKEDOC <format> <pages> [<width mm> <height mm> [<quarter turns>]]"
 // (format "*" suits every plug-in). Each page is white with a black block
 // and a red square, has two lines of text with one rectangle per character,
 // and three link areas: a rectangle, one with a single vertex (to be ignored)
@@ -9,7 +10,9 @@
 // FAKE_NO_CONTEXT, FAKE_NO_GETTEXT, FAKE_NO_OPTIONAL, FAKE_NO_VERSION (export
 // groups left out), FAKE_INTERFACE_VERSION, FAKE_NO_FORMATS,
 // FAKE_ENDLESS_FORMATS, FAKE_BAD_EXTENSION (bad announcements), FAKE_THROWS
-// (every call throws inside and fails).
+// (every call throws inside and fails), FAKE_DEVICE (also draws on the
+// viewer's painter, code 16), FAKE_LIES (bad answers, chosen by page number:
+// see the Lie* functions).
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +26,11 @@
 
 #include "FakePluginCounters.h"
 #include "viewer/Plugin/PluginAbi.h"
+
+#ifdef FAKE_DEVICE
+#include <QImage>
+#include <QPainter>
+#endif
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -43,11 +51,13 @@ struct FakeDocument {
   int Pages = 0;
   double WidthMm = 100;
   double HeightMm = 150;
+  int Rotation = 0;
   std::string Toc;
 };
 
 struct FakePage {
   FakeDocument* Document = nullptr;
+  int Number = 0;
   std::string Caption;
   double WidthMm = 0;
   double HeightMm = 0;
@@ -142,6 +152,20 @@ bool Serves(const std::string& format) {
   return {left, top, left + 2.5, top + 6};
 }
 
+// Bad answers of the FAKE_LIES variant, by page number: page 1 has no caption,
+// claims 5 characters of text at no address, -3 link areas, and accepts any
+// size as 0 x 0; page 2 claims -1 characters, and of its 3 link areas the first
+// has a text without an end, the second 2^30 vertices and the third one more
+// vertex on the second read; page 3 comes without a handle, page 4 with a
+// width that is no number; page 5's character rectangles are no numbers and it
+// claims 2^31 - 1 link areas.
+[[maybe_unused]] constexpr bool kLies =
+#ifdef FAKE_LIES
+    true;
+#else
+    false;
+#endif
+
 [[maybe_unused]] std::vector<FakeLink> PageLinks(int page) {
   return {
       {{{10, 40}, {30, 50}}, page == 1 ? "goto\n2" : "goto\n1"},
@@ -169,6 +193,10 @@ int RowBytes(int32_t code, int width) {
       return 3 * width;
     case FOLIO_PIXELS_RGBX:
       return 4 * width;
+#ifdef FAKE_DEVICE
+    case FOLIO_PIXELS_DEVICE:
+      return 4 * width;
+#endif
     default:
       return 0;
   }
@@ -195,7 +223,29 @@ void WritePixel(uint8_t* row, int32_t code, int column, const uint8_t rgb[3]) {
   }
 }
 
+#ifdef FAKE_DEVICE
+bool PaintOn(const FakePage& page, const TBlitRec& target) {
+  auto* painter = static_cast<QPainter*>(target.Device);
+  if (target.One != 1 || !painter || !painter->isActive()) return false;
+  const int width = target.Right - target.Left, rows = target.Bottom - target.Top;
+  if (width <= 0 || rows <= 0) return false;
+  QImage picture(width, rows, QImage::Format_RGB32);
+  for (int k = 0; k < rows; ++k) {
+    for (int column = 0; column < width; ++column) {
+      uint8_t rgb[3];
+      PagePixel(target.Left + column, target.Top + k, page.Width, page.Height, rgb);
+      picture.setPixel(column, k, qRgb(rgb[0], rgb[1], rgb[2]));
+    }
+  }
+  painter->drawImage(target.Left, target.Top, picture);
+  return true;
+}
+#endif
+
 bool BlitInto(const FakePage& page, const TBlitRec& target) {
+#ifdef FAKE_DEVICE
+  if (page.Code == FOLIO_PIXELS_DEVICE) return PaintOn(page, target);
+#endif
   if (target.One != 1 || !target.Bits) return false;
   if (target.Left < 0 || target.Top < 0 || target.Right > page.Width || target.Bottom > page.Height)
     return false;
@@ -221,7 +271,7 @@ std::unique_ptr<FakeDocument> ReadDocument(const char* path) {
   std::string magic, format;
   auto document = std::make_unique<FakeDocument>();
   if (!(file >> magic >> format >> document->Pages) || magic != "FAKEDOC" || !Serves(format)) return nullptr;
-  file >> document->WidthMm >> document->HeightMm;
+  file >> document->WidthMm >> document->HeightMm >> document->Rotation;
   if (!(document->WidthMm > 0 && document->HeightMm > 0)) return nullptr;
   document->Toc =
       "<BOOKFOLDER VERSION=\"1\"><BOOK NAME=\"Fake\"><PAGES BEG=\"1\" NAME=\"All\"/></BOOK></BOOKFOLDER>";
@@ -333,7 +383,12 @@ FAKE_EXPORT TPluginBool CreatePage(TPluginHandle handle, int32_t number, TPageIn
     FakeDocument* document = Live<FakeDocument>(handle);
     if (!document || !info || number < 1 || number > document->Pages) return 0;
     auto page = std::make_unique<FakePage>();
+    if (kLies && number == 3) {
+      info->Page = 0;
+      return 1;
+    }
     page->Document = document;
+    page->Number = number;
     page->Caption = "Page " + std::to_string(number);
     page->WidthMm = document->WidthMm;
     page->HeightMm = document->HeightMm;
@@ -342,7 +397,9 @@ FAKE_EXPORT TPluginBool CreatePage(TPluginHandle handle, int32_t number, TPageIn
     *info = TPageInfo{};
     info->Width = page->WidthMm;
     info->Height = page->HeightMm;
-    info->Caption = page->Caption.c_str();
+    info->Caption = kLies && number == 1 ? nullptr : page->Caption.c_str();
+    if (kLies && number == 4) info->Width = std::nan("");
+    info->Rotation = document->Rotation;
     info->PixelFormat = page->Code;
     info->NativeWidth = page->Width;
     info->NativeHeight = page->Height;
@@ -381,6 +438,10 @@ FAKE_EXPORT TPluginBool SetPageSize(TPluginHandle handle, int32_t* width, int32_
     else if (mode != FOLIO_SIZE_EXACT)
       return 0;
     if (w < 1 || h < 1 || w > kMaxPixels || h > kMaxPixels) return 0;
+    if (kLies && page->Number == 1) {
+      *width = *height = 0;
+      return 1;
+    }
     *width = page->Width = int32_t(w);
     *height = page->Height = int32_t(h);
     return 1;
@@ -432,8 +493,10 @@ FAKE_EXPORT int32_t GetText(TPluginHandle handle, const char** text, int32_t* le
   return Guard(0, [&] {
     const FakeContext* context = Live<FakeContext>(handle);
     if (!context || !text || !length) return 0;
-    *text = context->Text.c_str();
-    *length = int32_t(context->Text.size());
+    *text = kLies && context->Page == 1 ? nullptr : context->Text.c_str();
+    *length = kLies && context->Page == 1   ? 5
+              : kLies && context->Page == 2 ? -1
+                                            : int32_t(context->Text.size());
     return 1;
   });
 }
@@ -466,14 +529,34 @@ FAKE_EXPORT void ReadRects(TPluginHandle handle, TPluginRect* rects, int32_t fir
     const FakeContext* context = Live<FakeContext>(handle);
     if (!context || !rects || first < 0 || count < 0) return 0;
     for (int32_t i = 0; i < count && std::size_t(first) + i < context->Text.size(); ++i)
-      rects[i] = CharRect(context->Text, std::size_t(first) + i);
+      rects[i] = kLies && context->Page == 5 ? TPluginRect{std::nan(""), 0, std::nan(""), 10}
+                                             : CharRect(context->Text, std::size_t(first) + i);
     return 0;
   });
+}
+
+[[maybe_unused]] static int32_t Lie(int32_t index, int32_t* count, TPluginPoint* points, char* text,
+                                    int32_t textSize) {
+  if (index == 1) {
+    *count = 1 << 30;
+    return 1;
+  }
+  if (!points) {
+    *count = 2;
+    return 1;
+  }
+  points[0] = {10, 40};
+  points[1] = {30, 50};
+  if (index == 2) ++*count;
+  if (index == 0 && text) std::memset(text, 'x', std::size_t(textSize));
+  return 1;
 }
 
 FAKE_EXPORT int32_t ReadActiveRectsCount(TPluginHandle handle) {
   return Guard(0, [&] {
     const FakeContext* context = Live<FakeContext>(handle);
+    if (kLies && context && context->Page == 1) return -3;
+    if (kLies && context && context->Page == 5) return INT32_MAX;
     return context && context->Page > 0 ? int32_t(PageLinks(context->Page).size()) : 0;
   });
 }
@@ -486,6 +569,7 @@ FAKE_EXPORT int32_t ReadActiveRects(TPluginHandle handle, int32_t index, int32_t
     const std::vector<FakeLink> links = PageLinks(context->Page);
     if (index < 0 || std::size_t(index) >= links.size()) return 0;
     const FakeLink& link = links[std::size_t(index)];
+    if (kLies && context->Page == 2) return Lie(index, count, points, text, textSize);
     if (!points) {
       *count = int32_t(link.Points.size());
       return 1;

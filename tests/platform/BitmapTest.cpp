@@ -97,13 +97,6 @@ TEST(BitmapTest, OpaqueImageHasAFullAlphaByte) {
   EXPECT_EQ(bitmap.Pixel(0, 0), 0x00ABCDEFu);
 }
 
-TEST(BitmapTest, OnlyThe32BitFormatIsAccepted) {
-  TBitmap bitmap(1, 1);
-  EXPECT_NO_THROW(bitmap.SetPixelFormat(TPixelFormat::pf32bit));
-  EXPECT_THROW(bitmap.SetPixelFormat(TPixelFormat::pf24bit), Exception);
-  EXPECT_EQ(bitmap.PixelFormat(), TPixelFormat::pf32bit);
-}
-
 TEST(BitmapTest, CanvasBelongsToItsOwnBitmap) {
   TBitmap bitmap(2, 2);
   TCanvas& canvas = bitmap.Canvas();

@@ -1,8 +1,18 @@
 #include "viewer/Plugin/PluginDocument.h"
 
+#include "platform/Application.h"
+#include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "viewer/BookDescription.h"
 #include "viewer/Plugin/FileManager.h"
 #include "viewer/Plugin/Plugin.h"
+#include "viewer/Plugin/PluginGlobals.h"
+#include "viewer/Plugin/PluginPage2.h"
+
+TPageNumb::TPageNumb(int number, std::unique_ptr<TPluginPage2> page)
+    : Number(number), Page(std::move(page)) {}
+
+TPageNumb::~TPageNumb() = default;
 
 TPluginDocument::TPluginDocument(TPlugin* plugin, const std::string& FileName)
     : plugin_(plugin), fileName_(FileName) {
@@ -27,4 +37,46 @@ int TPluginDocument::Release() {
   const int left = --refCount_;
   if (left == 0) delete this;
   return left;
+}
+
+TPluginPage2* TPluginDocument::GetPage(int PageNumber) {
+  if (!opened_) {
+    if (DebugMessages)
+      ShowMessage("TPluginDocument.GetPage: плагин не установлен doc:["_cp + fileName_ + "] page№ ["_cp +
+                  std::to_string(PageNumber) + "]");
+    return nullptr;
+  }
+  auto page = std::make_unique<TPluginPage2>(this, PageNumber);
+  TPluginPage2* made = page.get();
+  const std::string caption = made->Caption();
+  Pages.AddObject(caption, std::make_unique<TPageNumb>(PageNumber, std::move(page)));
+  return made;
+}
+
+void TPluginDocument::ReleasePage(TPluginPage* Page) {
+  if (!Page) return;
+  for (int i = 0; i < Pages.Count(); ++i) {
+    const TPageNumb* entry = Pages.ObjectAs<TPageNumb>(i);
+    if (entry && entry->Page.get() == Page) {
+      Pages.Delete(i);
+      return;
+    }
+  }
+}
+
+bool TPluginDocument::GetTableOfContents(std::unique_ptr<TTOC>& TOC) {
+  TOC.reset();
+  if (!opened_) {
+    if (DebugMessages)
+      ShowMessage("TPluginDocument.GetTableOfContents: плагин не установлен doc:["_cp + fileName_ + "]");
+    return false;
+  }
+  const char* text = nullptr;
+  std::int32_t length = 0;
+  if (!plugin_->GetTableOfContents || !plugin_->GetTableOfContents(handle_, &text, &length) || !text)
+    return false;
+  auto toc = std::make_unique<TTOC>(text);
+  if (!toc->Loaded()) return false;
+  TOC = std::move(toc);
+  return true;
 }

@@ -2,6 +2,7 @@
 // One file opened through one plug-in. The file manager creates and shares
 // documents; holders keep them alive with AddRef and Release.
 
+#include <memory>
 #include <string>
 
 #include "viewer/Plugin/BMStringList.h"
@@ -9,6 +10,19 @@
 
 class TPlugin;
 class TFileManager;
+class TPluginPage;
+class TPluginPage2;
+class TTOC;
+
+// A page-list entry: the number a page was made for and the page, which it owns.
+class TPageNumb : public TOwnedObject {
+ public:
+  TPageNumb(int number, std::unique_ptr<TPluginPage2> page);
+  ~TPageNumb() override;
+
+  int Number;
+  std::unique_ptr<TPluginPage2> Page;
+};
 
 class TPluginDocument : public TOwnedObject {
  public:
@@ -22,6 +36,15 @@ class TPluginDocument : public TOwnedObject {
   TPluginDocument& operator=(const TPluginDocument&) = delete;
 
   bool IsOpened() const { return opened_; }
+  // A new page object for PageNumber on every call, listed under its caption;
+  // nullptr (with a message) when the document is not opened. Throws Exception
+  // when the plug-in cannot make the page.
+  virtual TPluginPage2* GetPage(int PageNumber);
+  // The book description; false (and no tree) when the plug-in has none or it
+  // does not read.
+  virtual bool GetTableOfContents(std::unique_ptr<TTOC>& TOC);
+  // Frees a page obtained from GetPage; nullptr and pages not listed here are left alone.
+  void ReleasePage(TPluginPage* Page);
   // Page-list entries plus references.
   int InUse() const { return Pages.Count() + refCount_; }
   void AddRef() { ++refCount_; }

@@ -9,7 +9,7 @@ PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libpng-dev zlib1g-dev \
            libpoppler-qt6-dev libdjvulibre-dev djvulibre-bin \
            fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth
 
-.PHONY: deps configure build test test-sanitize run bench clean
+.PHONY: deps configure build test test-sanitize run run-viewer bench clean
 
 # Installs the Debian packages that are missing (as root), or says how to.
 deps:
@@ -52,6 +52,10 @@ RUN_PLATFORM = $(if $(filter file,$(origin QT_QPA_PLATFORM)),$(if $(DISPLAY)$(WA
 
 run: build
 	cd $(BUILD)/Quillon && $(if $(RUN_PLATFORM),QT_QPA_PLATFORM=$(RUN_PLATFORM),env -u QT_QPA_PLATFORM) ./Quillon Go.cml
+
+# The viewer on its sample PDF, started from its own tree, on the same platform rule.
+run-viewer: build
+	cd $(BUILD)/Folioscope && $(if $(RUN_PLATFORM),QT_QPA_PLATFORM=$(RUN_PLATFORM),env -u QT_QPA_PLATFORM) ./Folioscope sample.pdf
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) build-release

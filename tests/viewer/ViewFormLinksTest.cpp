@@ -1,0 +1,135 @@
+// The link commands of the main window: goto, open, start, web, cmd, and a
+// real click on a link area of the page.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QToolButton>
+
+#include "ViewFormTest.h"
+#include "platform/Cp1251.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+class ViewFormLinksTest : public ViewFormTest {
+ protected:
+  void SetUp() override {
+    ViewFormTest::SetUp();
+    book = Document("book.djvu", 5);
+    StartOn(book);
+  }
+  std::string book;
+};
+
+TEST_F(ViewFormLinksTest, GotoMovesToThePage) {
+  Link("goto\n3");
+  EXPECT_EQ(form->CurrentPage, 3);
+  EXPECT_EQ(View().PageIndex(), 3);
+  EXPECT_EQ(form->CurrentFile, book);
+}
+
+TEST_F(ViewFormLinksTest, GotoBeyondTheDocumentShowsItsNearestPage) {
+  Link("goto\n99");
+  EXPECT_EQ(form->CurrentPage, 5);
+  EXPECT_TRUE(View().Active());
+  Link("goto\n0");
+  EXPECT_EQ(form->CurrentPage, 1);
+  EXPECT_TRUE(View().Active());
+  EXPECT_FALSE(form->Button("btnPrevPage")->isEnabled());
+}
+
+TEST_F(ViewFormLinksTest, OpenShowsTheOtherDocumentAtItsPageUnderItsBareName) {
+  const std::string other = Document("other.djvu", 4);
+  Link("open\n" + other + "\n2");
+  EXPECT_EQ(form->CurrentFile, other);
+  EXPECT_EQ(form->CurrentPage, 2);
+  EXPECT_EQ(View().PageIndex(), 2);
+  EXPECT_EQ(form->Caption(), "other");
+}
+
+TEST_F(ViewFormLinksTest, OpenFindsARelativeNameBesideTheCurrentDocument) {
+  Document("other.djvu", 4);
+  ASSERT_NE(QDir::currentPath().toStdString() + "/", Folder());
+  Link("open\nother.djvu\n1");
+  EXPECT_EQ(form->CurrentFile, Folder() + "other.djvu");
+  EXPECT_TRUE(View().Active());
+}
+
+TEST_F(ViewFormLinksTest, OpenWithAPageThatIsNoNumberShowsTheFirstPage) {
+  const std::string other = Document("other.djvu", 4);
+  Link("open\n" + other + "\nlast");
+  EXPECT_EQ(form->CurrentPage, 1);
+  EXPECT_TRUE(View().Active());
+}
+
+TEST_F(ViewFormLinksTest, StartOpensASupportedFileFromTheDocumentsFolder) {
+  Document("next.djvu", 2);
+  Link("start\nnext.djvu");
+  EXPECT_EQ(form->CurrentFile, Folder() + "next.djvu");
+  EXPECT_EQ(form->Caption(), "next");
+  EXPECT_TRUE(shellUrls.empty());
+}
+
+TEST_F(ViewFormLinksTest, StartReportsAMissingFileAndChangesNothing) {
+  Link("start\nabsent.djvu");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], Format("Файл %s отсутствует"_cp.c_str(), Folder() + "absent.djvu"));
+  EXPECT_EQ(form->CurrentFile, book);
+  EXPECT_TRUE(View().Active());
+  EXPECT_TRUE(shellUrls.empty());
+}
+
+TEST_F(ViewFormLinksTest, StartHandsOtherFilesToTheShellFromTheDocumentsFolder) {
+  std::ofstream(Folder() + "notes.txt") << "notes";
+  std::ofstream(Folder() + "clip.avi") << "not a document";
+  Link("start\nnotes.txt");
+  Link("start\nclip.avi");
+  ASSERT_EQ(shellUrls.size(), 2u);
+  EXPECT_EQ(shellUrls[0], QUrl::fromLocalFile(QString::fromStdString(Folder() + "notes.txt")));
+  EXPECT_EQ(shellUrls[1], QUrl::fromLocalFile(QString::fromStdString(Folder() + "clip.avi")));
+  EXPECT_EQ(form->CurrentFile, book);
+}
+
+TEST_F(ViewFormLinksTest, WebHandsTheAddressToTheShell) {
+  Link("web\nhttps://example.org/rules");
+  ASSERT_EQ(shellUrls.size(), 1u);
+  EXPECT_EQ(shellUrls[0], QUrl("https://example.org/rules"));
+}
+
+TEST_F(ViewFormLinksTest, WebDropsOneLeadingBackslash) {
+  Link("web\n\\http://example.org/");
+  Link("web\n\\\\share.html");
+  ASSERT_EQ(shellUrls.size(), 2u);
+  EXPECT_EQ(shellUrls[0], QUrl("http://example.org/"));
+  // The second backslash stays: a path from the root.
+  EXPECT_EQ(shellUrls[1], QUrl::fromLocalFile("/share.html"));
+}
+
+TEST_F(ViewFormLinksTest, WebRefusesSchemesThatStartPrograms) {
+  EXPECT_THROW(Link("web\njavascript:alert(1)"), Exception);
+  EXPECT_THROW(Link("web\nsmb://host/x.exe"), Exception);
+  EXPECT_TRUE(shellUrls.empty());
+}
+
+TEST_F(ViewFormLinksTest, CmdAndUnknownCommandsDoNothing) {
+  Link("goto\n2");
+  Link("cmd\nrm -rf /");
+  Link("launch\nx");
+  EXPECT_EQ(form->CurrentPage, 2);
+  EXPECT_EQ(form->CurrentFile, book);
+  EXPECT_TRUE(shellUrls.empty());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ViewFormLinksTest, ClickingALinkAreaOfThePageRunsItsCommand) {
+  // The fake page 1 links "goto\n2" from its rectangle 10..30 x 40..50 mm of 100 x 150 mm.
+  const QPoint onLink(View().Width() * 20 / 100, View().Height() * 45 / 150);
+  QTest::mouseMove(&View(), QPoint(1, 1));
+  QTest::mouseMove(&View(), onLink);
+  QTest::mousePress(&View(), Qt::LeftButton, {}, onLink);
+  QTest::mouseRelease(&View(), Qt::LeftButton, {}, onLink);
+  EXPECT_EQ(form->CurrentPage, 2);
+  EXPECT_TRUE(form->Button("btnPrevPage")->isEnabled());
+}
+
+}  // namespace

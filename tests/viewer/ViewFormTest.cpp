@@ -1,0 +1,218 @@
+// The main window: which file start-up opens, the caption, paging with keys
+// and buttons, zoom and mouse modes from the keyboard, full screen, the
+// buttons column, the window's size for a page and copying the selection.
+#include "ViewFormTest.h"
+
+#include <gtest/gtest.h>
+
+#include <QToolButton>
+
+#include "platform/Clipboard.h"
+#include "platform/Cp1251.h"
+
+namespace {
+
+const std::string kSuffix = " - Tivel Viewer";
+
+// --- Start-up ---
+
+TEST_F(ViewFormTest, TheFirstParameterNamingAnExistingFileIsOpened) {
+  const std::string b = Document("b.djvu");
+  Document("c.djvu");
+  form->OpenFromCommandLine({Folder() + "missing.djvu", b, Folder() + "c.djvu"});
+  EXPECT_EQ(form->Caption(), "b.djvu" + kSuffix);
+  EXPECT_EQ(form->CurrentFile, b);
+  EXPECT_EQ(form->CurrentPage, 1);
+  EXPECT_TRUE(View().Active());
+  EXPECT_TRUE(dialogFilters.empty());
+}
+
+TEST_F(ViewFormTest, WithoutAnExistingFileTheOpenDialogAsks) {
+  dialogAnswer = Document("chosen.djvu");
+  form->OpenFromCommandLine({Folder() + "missing.djvu"});
+  ASSERT_EQ(dialogFilters.size(), 1u);
+  EXPECT_EQ(dialogFilters[0], "Файлы tivel|*.*"_cp);
+  EXPECT_EQ(form->Caption(), "chosen.djvu" + kSuffix);
+  EXPECT_TRUE(View().Active());
+}
+
+TEST_F(ViewFormTest, CancellingTheDialogLeavesTheWindowEmpty) {
+  form->OpenFromCommandLine({});
+  EXPECT_EQ(dialogFilters.size(), 1u);
+  EXPECT_EQ(form->Caption(), "PluginViewForm");
+  EXPECT_FALSE(View().Active());
+  EXPECT_TRUE(form->CurrentFile.empty());
+}
+
+TEST_F(ViewFormTest, AFileNoPlugInOpensIsReportedAndTheWindowStaysUsable) {
+  const std::string odd = Document("notes.djvu", 3, "other");
+  form->OpenFromCommandLine({odd});
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(odd), std::string::npos) << messages[0];
+  EXPECT_EQ(form->Caption(), "notes.djvu" + kSuffix);
+  EXPECT_FALSE(View().Active());
+  // Another file still opens.
+  form->OpenFile(Document("good.djvu"), "good", 1, false);
+  EXPECT_TRUE(View().Active());
+}
+
+// --- Paging ---
+
+class ViewFormPagingTest : public ViewFormTest {
+ protected:
+  void SetUp() override {
+    ViewFormTest::SetUp();
+    StartOn(Document("book.djvu", 4));
+  }
+  bool PrevEnabled() const { return form->Button("btnPrevPage")->isEnabled(); }
+  bool NextEnabled() const { return form->Button("btnNextPage")->isEnabled(); }
+};
+
+TEST_F(ViewFormPagingTest, PageKeysStepThroughTheDocument) {
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(form->CurrentPage, 2);
+  EXPECT_EQ(View().PageIndex(), 2);
+  Key(Qt::Key_End);
+  EXPECT_EQ(form->CurrentPage, 4);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(form->CurrentPage, 4);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(form->CurrentPage, 3);
+  Key(Qt::Key_Home);
+  EXPECT_EQ(form->CurrentPage, 1);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(form->CurrentPage, 1);
+}
+
+TEST_F(ViewFormPagingTest, PageButtonsStepAndAreEnabledOnlyWhereTheyLead) {
+  EXPECT_FALSE(PrevEnabled());
+  EXPECT_TRUE(NextEnabled());
+  QTest::mouseClick(form->Button("btnNextPage"), Qt::LeftButton);
+  EXPECT_EQ(form->CurrentPage, 2);
+  EXPECT_TRUE(PrevEnabled());
+  form->GotoPage(4);
+  EXPECT_TRUE(PrevEnabled());
+  EXPECT_FALSE(NextEnabled());
+  QTest::mouseClick(form->Button("btnPrevPage"), Qt::LeftButton);
+  EXPECT_EQ(form->CurrentPage, 3);
+}
+
+TEST_F(ViewFormPagingTest, AOnePageDocumentDisablesBothButtons) {
+  form->OpenFile(Document("leaf.djvu", 1), "leaf", 1, false);
+  EXPECT_FALSE(PrevEnabled());
+  EXPECT_FALSE(NextEnabled());
+}
+
+// --- Zoom and mouse modes from the keyboard and the buttons ---
+
+TEST_F(ViewFormPagingTest, ZoomCharactersAndLettersSwitchTheModes) {
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+  Char('+');
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmNormal);
+  const int zoomed = form->Viewer->Zoom();
+  Char('-');
+  EXPECT_LT(form->Viewer->Zoom(), zoomed);
+  Char('*');
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+  Char('/');
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmNormal);
+  EXPECT_EQ(form->Viewer->Zoom(), 100);
+  Key(Qt::Key_F);
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmTextWidth);
+  Key(Qt::Key_N);
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmNormal);
+  EXPECT_EQ(form->Viewer->Zoom(), 100);
+  Key(Qt::Key_P);
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+}
+
+TEST_F(ViewFormPagingTest, ZoomButtonsDoWhatTheirHintsSay) {
+  QTest::mouseClick(form->Button("btnZoomFitText"), Qt::LeftButton);
+  EXPECT_EQ(form->Viewer->ZoomMode(), zmTextWidth);
+  QTest::mouseClick(form->Button("btnZoom100"), Qt::LeftButton);
+  EXPECT_EQ(form->Viewer->Zoom(), 100);
+  QTest::mouseClick(form->Button("btnZoomIn"), Qt::LeftButton);
+  EXPECT_EQ(form->Viewer->Zoom(), 108);
+  // Each hint names a key that really does the same.
+  EXPECT_EQ(form->Button("btnZoomFitText")->toolTip(), Cp1251ToQString("По ширине текста (F)"_cp));
+}
+
+TEST_F(ViewFormPagingTest, MouseModeButtonsSetTheViewsFlagsAndShowTheMode) {
+  EXPECT_TRUE(View().AllowPanngin);
+  EXPECT_TRUE(form->Button("btnPanning")->isChecked());
+  QTest::mouseClick(form->Button("btnSelecting"), Qt::LeftButton);
+  EXPECT_EQ(form->Viewer->MouseMode(), mmSelect);
+  EXPECT_TRUE(View().AllowMouseSelect);
+  EXPECT_FALSE(View().AllowPanngin);
+  EXPECT_TRUE(form->Button("btnSelecting")->isChecked());
+  EXPECT_FALSE(form->Button("btnPanning")->isChecked());
+}
+
+// --- The window ---
+
+TEST_F(ViewFormPagingTest, F11TogglesFullScreenAndBringsTheWindowBack) {
+  const TRect before = form->BoundsRect();
+  Key(Qt::Key_F11);
+  EXPECT_TRUE(form->FullScreen());
+  EXPECT_EQ(form->BoundsRect(), Bounds(0, 0, 1280, 1024));
+  EXPECT_EQ(form->BorderStyle(), bsNone);
+  // The fit mode re-fits the page to the larger box.
+  EXPECT_EQ(View().Height(), form->pnlMain->Height());
+  Key(Qt::Key_F11);
+  EXPECT_FALSE(form->FullScreen());
+  EXPECT_EQ(form->BoundsRect(), before);
+  EXPECT_EQ(form->BorderStyle(), bsSizeable);
+}
+
+TEST_F(ViewFormPagingTest, SpaceHidesAndShowsTheButtons) {
+  const int width = form->pnlMain->Width();
+  Key(Qt::Key_Space);
+  EXPECT_FALSE(form->GetControlsVisible());
+  EXPECT_EQ(form->pnlMain->Width(), width + 30);
+  Key(Qt::Key_Space);
+  EXPECT_TRUE(form->GetControlsVisible());
+  EXPECT_EQ(form->pnlMain->Width(), width);
+}
+
+TEST_F(ViewFormPagingTest, EscapeClosesTheWindow) {
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(ViewFormPagingTest, TheExitButtonStaysAtTheBottom) {
+  form->SetBounds(0, 0, 500, 700);
+  EXPECT_EQ(form->Button("btnExit")->geometry().bottom() + 1, 700 - 4);
+}
+
+TEST(PageWindowBoundsTest, ALargePageShrinksToThreeQuartersOfTheScreenCentred) {
+  EXPECT_EQ(PageWindowBounds(1000, 1400, 46, 38, 1280, 1024), Bounds(360, 128, 559, 768));
+  EXPECT_EQ(PageWindowBounds(2000, 500, 30, 0, 1280, 1024), Bounds(160, 363, 960, kMinHeight));
+  EXPECT_EQ(PageWindowBounds(400, 600, 30, 0, 1280, 1024), Bounds(425, 212, 430, 600));
+  // A tiny page still gives a usable window.
+  EXPECT_EQ(PageWindowBounds(10, 10, 30, 0, 1280, 1024).Width(), kMinWidth);
+}
+
+TEST_F(ViewFormTest, TheWindowIsSizedToTheNewPageNotThePreviousOne) {
+  StartOn(Document("small.djvu", 2, "djvu", 100, 150));
+  int w = 0, h = 0;
+  ASSERT_TRUE(View().NativePageSize(w, h));
+  EXPECT_EQ(form->BoundsRect(), PageWindowBounds(w, h, 30, 0, 1280, 1024));
+  form->OpenFile(Document("wide.djvu", 2, "djvu", 300, 150), "wide", 1, false);
+  ASSERT_TRUE(View().NativePageSize(w, h));
+  EXPECT_EQ(form->BoundsRect(), PageWindowBounds(w, h, 30, 0, 1280, 1024));
+}
+
+// --- Copying ---
+
+TEST_F(ViewFormPagingTest, CtrlCCopiesTheSelectionAndNothingElse) {
+  SetClipboardText("kept");
+  Key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(ClipboardText(), "kept");
+  View().SelectRange(0, 3);
+  const std::string selected = View().SelectedText();
+  ASSERT_FALSE(selected.empty());
+  Key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(ClipboardText(), selected);
+}
+
+}  // namespace

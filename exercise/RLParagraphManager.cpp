@@ -280,19 +280,14 @@ void TRLParagraphManager::ParseParameters(const std::string& markup) {
   SetBounds(Left(), Top(), Parent() ? Parent()->ClientWidth() : Width(), 1);
   char letter = "а"_cp[0];
   int total = 0;
-  std::string text = markup;
-  while (!text.empty()) {
-    SplitAt(text, "<", false);
-    std::string tag = ExtractToCloseBracket(text);
-    if (tag.empty()) continue;
-    const std::string name = SplitAt(tag, " ", true);
+  ForEachTag(markup, [&](const std::string& name, const std::string& attrs) {
     if (LowerCase(name) != "paragraph")
       throw Exception(Format(
           "Unrecognized tag: \"%s\". Only \"paragraph\" tag supported inside ParagraphManager.", name));
     if (paragraphs_.size() == MaxParagraphs)
       throw Exception(Format("A \"parmanager\" tag holds at most %d paragraphs.", MaxParagraphs));
-    total += AddParagraph(tag, letter++)->Height();
-  }
+    total += AddParagraph(attrs, letter++)->Height();
+  });
   CheckPlaces();
   SetHeight(total);
   Arrange();

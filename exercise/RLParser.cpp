@@ -37,17 +37,21 @@ TRLParser::TRLParser(QObject* owner) : TRLControl(owner) {
 void TRLParser::ParseParameters(const std::string& text) {
   TFont font = Font();
   SetBounds(Left(), Top(), Parent() ? Parent()->ClientWidth() : Width(), 1);
+  // Scanned by position: cutting the front off the text at every tag would
+  // make long passages quadratic.
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t open = text.find('<', pos);
     const std::string chunk = text.substr(pos, open == std::string::npos ? std::string::npos : open - pos);
-    AddWordLabels(chunk, font);
+    AddText(chunk, font);
     if (open == std::string::npos) break;
     const std::size_t close = FindCloseBracket(text, open + 1);
-    const std::string body =
+    std::string body =
         text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
     pos = close == std::string::npos ? text.size() : close + 1;
-    if (!body.empty()) AddTag(body, font, chunk.empty() || chunk.back() != ' ');
+    if (body.empty()) continue;
+    const std::string name = SplitAt(body, " ", true);
+    AddItem(name, body, font, chunk);
   }
   Arrange();
 }
@@ -67,7 +71,7 @@ TRLLabel* TRLParser::AddWord(const TFont& font, const std::string& caption) {
   return label;
 }
 
-void TRLParser::AddWordLabels(const std::string& chunk, const TFont& font) {
+void TRLParser::AddText(const std::string& chunk, const TFont& font) {
   if (chunk.empty()) return;
   if (chunk == " ") {
     AddLabel(font)->SetCaption(" ");
@@ -90,9 +94,8 @@ void TRLParser::AddWordLabels(const std::string& chunk, const TFont& font) {
   }
 }
 
-void TRLParser::AddTag(const std::string& body, TFont& font, bool glued) {
-  std::string attrs = body;
-  const std::string name = SplitAt(attrs, " ", true);
+void TRLParser::AddItem(const std::string& name, const std::string& attrs, TFont& font,
+                        const std::string& chunkBefore) {
   const std::string tag = LowerCase(name);
   const bool styled = !PlainText;
   if (tag == "br") {
@@ -108,12 +111,16 @@ void TRLParser::AddTag(const std::string& body, TFont& font, bool glued) {
   } else if (tag == "fontsize") {
     font.SetSize(FontSizeStep(attrs, font));
   } else {
-    TRLControl* control = FindTagClass(name)(this);
-    control->SetFont(font);
-    control->SetParent(this);
-    control->Glued = glued;
-    control->ParseParameters(attrs);
+    AddControl(name, attrs, font, GluedAfter(chunkBefore));
   }
+}
+
+void TRLParser::AddControl(const std::string& name, const std::string& attrs, const TFont& font, bool glued) {
+  TRLControl* control = FindTagClass(name)(this);
+  control->SetFont(font);
+  control->SetParent(this);
+  control->Glued = glued;
+  control->ParseParameters(attrs);
 }
 
 void TRLParser::Arrange() {
@@ -156,7 +163,11 @@ std::vector<TRLControl*> TRLParser::InFlowChildren() const {
 void TRLParser::Place(TLineState& state, TRLControl& control) {
   if (state.X + control.Width() > Width()) WrapBefore(state, control);
   if (state.X + control.Width() > Width() && StandsAlone(control) && !state.Line.empty()) FinishLine(state);
-  control.LayoutX = state.X;
+  AppendToLine(state, control);
+}
+
+void TRLParser::AppendToLine(TLineState& state, TRLControl& control) {
+  SetLineX(control, state.X);
   control.LineNo = state.LineNo;
   state.Line.push_back(&control);
   state.X += control.Width();
@@ -178,12 +189,7 @@ void TRLParser::WrapBefore(TLineState& state, TRLControl& control) {
   const std::vector<TRLControl*> run(state.Line.begin() + head, state.Line.end());
   state.Line.resize(head);
   FinishLine(state);
-  for (TRLControl* member : run) {
-    member->LayoutX = state.X;
-    member->LineNo = state.LineNo;
-    state.Line.push_back(member);
-    state.X += member->Width();
-  }
+  for (TRLControl* member : run) AppendToLine(state, *member);
 }
 
 void TRLParser::FinishLine(TLineState& state) {

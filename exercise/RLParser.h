@@ -10,6 +10,12 @@
 
 class TRLLabel;
 
+// True when the chunk of text before a tag does not end with a blank: the
+// tag's control is then glued to what stands before it.
+inline bool GluedAfter(const std::string& chunkBefore) {
+  return chunkBefore.empty() || chunkBefore.back() != ' ';
+}
+
 class TRLParser : public TRLControl {
   Q_OBJECT
 
@@ -45,18 +51,29 @@ class TRLParser : public TRLControl {
     std::vector<TRLControl*> Line;
   };
   // Bottom-aligns the current line, adds its rule and starts the next line.
-  void FinishLine(TLineState& state);
+  virtual void FinishLine(TLineState& state);
+  // Where a control of the current line stands; applied after the pass.
+  virtual void SetLineX(TRLControl& control, int x) { control.LayoutX = x; }
+  // Puts the control at the end of the current line.
+  void AppendToLine(TLineState& state, TRLControl& control);
+  // Makes room for a control that does not fit on the current line.
+  void WrapBefore(TLineState& state, TRLControl& control);
+  std::vector<TRLControl*> InFlowChildren() const;
+
+  // The words of a chunk of plain text between tags.
+  virtual void AddText(const std::string& chunk, const TFont& font);
+  // Acts on one tag of the markup; chunkBefore is the text just before it.
+  virtual void AddItem(const std::string& name, const std::string& attrs, TFont& font,
+                       const std::string& chunkBefore);
+  // The control of an exercise tag, from the tag table.
+  void AddControl(const std::string& name, const std::string& attrs, const TFont& font, bool glued);
   // A change of size re-flows the children.
   void Resize() override;
 
  private:
-  std::vector<TRLControl*> InFlowChildren() const;
-  void AddWordLabels(const std::string& chunk, const TFont& font);
   TRLLabel* AddLabel(const TFont& font);
   TRLLabel* AddWord(const TFont& font, const std::string& caption);
-  void AddTag(const std::string& body, TFont& font, bool glued);
   void Place(TLineState& state, TRLControl& control);
-  void WrapBefore(TLineState& state, TRLControl& control);
   void SumInFlowScores();
 
   bool arranging_ = false;

@@ -23,17 +23,12 @@ TRLSwapper::TRLSwapper(QObject* owner) : TRLControl(owner) {
 
 void TRLSwapper::ParseParameters(const std::string& markup) {
   SetBounds(Left(), Top(), Parent() ? Parent()->ClientWidth() : Width(), 1);
-  std::string text = markup;
-  while (!text.empty()) {
-    SplitAt(text, "<", false);
-    std::string tag = ExtractToCloseBracket(text);
-    if (tag.empty()) continue;
-    const std::string name = SplitAt(tag, " ", true);
+  ForEachTag(markup, [this](const std::string& name, const std::string& attrs) {
     if (name == "first")
-      ReadSection(tag, first_);
+      ReadSection(attrs, first_);
     else if (name == "second")
-      ReadSection(tag, second_);
-  }
+      ReadSection(attrs, second_);
+  });
   if (!first_ || !second_) throw Exception("One of the sections of the \"swapper\" tag missing!");
   CreateButton();
   SetHeight(std::max(first_->Height(), second_->Height()) + button_->Height());

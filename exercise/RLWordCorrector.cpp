@@ -21,15 +21,6 @@ constexpr int LabelOverlap = 5;  // the red right form reaches this far down int
 constexpr int EditorRaise = 5;   // the in-place field stands this much above its word
 constexpr int ExtraChars = 2;    // the learner may lengthen a word by this many characters
 
-std::vector<TRLControl*> InFlowControls(const TWinControl& container) {
-  std::vector<TRLControl*> controls;
-  for (int i = 0; i < container.ControlCount(); ++i) {
-    auto* control = qobject_cast<TRLControl*>(container.Controls(i));
-    if (control && control->InFlow) controls.push_back(control);
-  }
-  return controls;
-}
-
 std::vector<QPointer<TRLWord>> WordsOf(const TWinControl& container) {
   std::vector<QPointer<TRLWord>> words;
   for (int i = 0; i < container.ControlCount(); ++i)
@@ -233,28 +224,6 @@ TRLWordCorrector::TRLWordCorrector(QObject* owner) : TRLParser(owner) {
   SetTabStop(false);
 }
 
-void TRLWordCorrector::ParseParameters(const std::string& params) {
-  TFont font = Font();
-  SetBounds(Left(), Top(), Parent() ? Parent()->ClientWidth() : Width(), 1);
-  // Scanned by position: cutting the front off the text at every tag would
-  // make long passages quadratic.
-  std::size_t pos = 0;
-  while (pos < params.size()) {
-    const std::size_t open = params.find('<', pos);
-    const std::string chunk = params.substr(pos, open == std::string::npos ? std::string::npos : open - pos);
-    AddWords(chunk, font);
-    if (open == std::string::npos) break;
-    const std::size_t close = FindCloseBracket(params, open + 1);
-    std::string body =
-        params.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
-    pos = close == std::string::npos ? params.size() : close + 1;
-    if (body.empty()) continue;
-    const std::string name = SplitAt(body, " ", true);
-    AddItem(name, body, font, chunk);
-  }
-  Arrange();
-}
-
 void TRLWordCorrector::AddItem(const std::string& name, const std::string& attrs, TFont& font,
                                const std::string& chunkBefore) {
   const std::string tag = LowerCase(name);
@@ -332,65 +301,29 @@ std::vector<TRLWord*> TRLWordCorrector::AddWords(const std::string& chunk, const
   return words;
 }
 
-void TRLWordCorrector::AddControl(const std::string& name, const std::string& attrs, const TFont& font,
-                                  bool glued) {
-  TRLControl* control = FindTagClass(name)(this);
-  control->SetFont(font);
-  control->SetParent(this);
-  control->Glued = glued;
-  control->ParseParameters(attrs);
-}
-
 // ----- layout
 
 void TRLWordCorrector::Arrange() {
   if (arranging_) return;  // our own change of height: the lines stay as they are
   const QScopedValueRollback<bool> guard(arranging_, true);
   TLineState state;
-  for (TRLControl* control : InFlowControls(*this)) {
+  for (TRLControl* control : InFlowChildren()) {
     if (auto* word = qobject_cast<TRLWord*>(control)) {
       if (word->IsBreak) {
-        FinishWordLine(state);
+        FinishLine(state);
         word->LineNo = state.LineNo;
         continue;
       }
       word->FitToText();
     }
     if (state.X + control->Width() > Width()) WrapBefore(state, *control);
-    control->SetLeft(state.X);
-    control->LineNo = state.LineNo;
-    state.Line.push_back(control);
-    state.X += control->Width();
+    AppendToLine(state, *control);
   }
-  FinishWordLine(state);
+  FinishLine(state);
   if (state.Y + BottomRoom > Height()) SetHeight(state.Y + BottomRoom);
 }
 
-void TRLWordCorrector::WrapBefore(TLineState& state, TRLControl& control) {
-  if (!control.Glued) {
-    // A control too wide for any line stays on an empty one instead of
-    // leaving an empty line behind.
-    if (!state.Line.empty()) FinishWordLine(state);
-    return;
-  }
-  // The glued run before the control goes to the next line with it, unless
-  // the run already starts this line: then moving it gains nothing.
-  std::size_t head = state.Line.size();
-  while (head > 0 && state.Line[head - 1]->Glued) --head;
-  if (head <= 1) return;
-  --head;
-  const std::vector<TRLControl*> run(state.Line.begin() + head, state.Line.end());
-  state.Line.resize(head);
-  FinishWordLine(state);
-  for (TRLControl* member : run) {
-    member->SetLeft(state.X);
-    member->LineNo = state.LineNo;
-    state.Line.push_back(member);
-    state.X += member->Width();
-  }
-}
-
-void TRLWordCorrector::FinishWordLine(TLineState& state) {
+void TRLWordCorrector::FinishLine(TLineState& state) {
   int height = 0;
   for (const TRLControl* control : state.Line)
     height = std::max({height, control->Height(), control->ExtraAbove + control->Height()});

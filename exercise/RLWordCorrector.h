@@ -74,9 +74,6 @@ class TRLWordCorrector : public TRLParser {
  public:
   explicit TRLWordCorrector(QObject* owner);
 
-  // The tag's attribute text is the passage: words, "error" items, style tags
-  // and embedded controls.
-  void ParseParameters(const std::string& params) override;
   // An open field's text counts: the learner sees it as the word.
   void Check() override;
   void CheckOnlyScore() override;
@@ -94,9 +91,11 @@ class TRLWordCorrector : public TRLParser {
  protected:
   // The word class of the passage.
   virtual TRLWord* CreateWord() { return new TRLWord(this); }
-  // Acts on one tag of the passage; chunkBefore is the text just before it.
-  virtual void AddItem(const std::string& name, const std::string& attrs, TFont& font,
-                       const std::string& chunkBefore);
+  // The tag's attribute text is the passage: words, "error" items, style tags
+  // and embedded controls.
+  void AddText(const std::string& chunk, const TFont& font) override { AddWords(chunk, font); }
+  void AddItem(const std::string& name, const std::string& attrs, TFont& font,
+               const std::string& chunkBefore) override;
   // The words (and blank labels) of a chunk of plain text; returns the words.
   std::vector<TRLWord*> AddWords(const std::string& chunk, const TFont& font);
   TRLWord* AddWord(const TFont& font);
@@ -106,15 +105,10 @@ class TRLWordCorrector : public TRLParser {
 
  private:
   void AddBlank(const TFont& font);
-  void AddControl(const std::string& name, const std::string& attrs, const TFont& font, bool glued);
-  void WrapBefore(TLineState& state, TRLControl& control);
-  void FinishWordLine(TLineState& state);
+  // Words move at once: their red right forms follow them.
+  void SetLineX(TRLControl& control, int x) override { control.SetLeft(x); }
+  // Every line keeps room above its words, and a gap below.
+  void FinishLine(TLineState& state) override;
 
   bool arranging_ = false;
 };
-
-// True when the chunk of text before a tag does not end with a blank: the
-// tag's control is then glued to what stands before it.
-inline bool GluedAfter(const std::string& chunkBefore) {
-  return chunkBefore.empty() || chunkBefore.back() != ' ';
-}

@@ -82,6 +82,18 @@ void ForEachAttribute(const std::string& attrs,
   }
 }
 
+void ForEachTag(const std::string& markup,
+                const std::function<void(const std::string& name, const std::string& attrs)>& action) {
+  std::string text = markup;
+  while (!text.empty()) {
+    SplitAt(text, "<", false);
+    std::string attrs = ExtractToCloseBracket(text);
+    if (attrs.empty()) continue;
+    const std::string name = SplitAt(attrs, " ", true);
+    action(name, attrs);
+  }
+}
+
 int ParseIntAttribute(const std::string& value) {
   int result = 0;
   if (!TryStrToInt(value, result)) throw Exception(Format("Integer assumed, but \"%s\" found.", value));

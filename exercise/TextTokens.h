@@ -36,6 +36,11 @@ inline int IntMax(int a, int b) {
 void ForEachAttribute(const std::string& attrs,
                       const std::function<void(const std::string& key, const std::string& value)>& action);
 
+// Reads the tags of markup left to right, skipping the text between them and
+// empty tags: name is the tag's first word, attrs the rest of its body.
+void ForEachTag(const std::string& markup,
+                const std::function<void(const std::string& name, const std::string& attrs)>& action);
+
 // An attribute value read as an integer; throws "Integer assumed, but \"%s\"
 // found." with the value, as every exercise tag reports it.
 int ParseIntAttribute(const std::string& value);

@@ -4,15 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <fstream>
-#include <sstream>
 
 #include "MarkFixtures.h"
 #include "exercise/RLCheckBox.h"
 #include "exercise/RLComma.h"
 #include "exercise/RLLabel.h"
 #include "exercise/RLNotParticle.h"
-#include "exercise/TextTokens.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -41,20 +38,6 @@ std::vector<T*> Of(TRLParser& parser) {
 void SaveRender(TForm& window, const std::string& name) {
   QDir().mkpath(EXERCISE_RENDER_DIR);
   ASSERT_TRUE(window.grab().save(QString(EXERCISE_RENDER_DIR) + "/" + QString::fromStdString(name)));
-}
-
-// The body of a course document as the page builder gives it to its parser.
-std::string CourseBody(const std::string& path) {
-  std::ifstream in(std::string(COURSE_SOURCE_DIR) + "/" + path, std::ios::binary);
-  std::ostringstream utf8;
-  utf8 << in.rdbuf();
-  std::string text = Utf8ToCp1251(utf8.str());
-  std::replace(text.begin(), text.end(), '\r', ' ');
-  std::erase(text, '\n');
-  NormalizeSpaces(text);
-  SplitAt(text, "<~~~>", true);
-  SplitAt(text, "<~~~>", true);
-  return SplitAt(text, "<~~~>", true);
 }
 
 // Puts every answer control of the parser in the state its markup calls right.
@@ -124,7 +107,7 @@ TEST(MarksRender, SampleExercisesAreAnswerable) {
   int n = 0;
   for (const std::string& folder : folders) {
     MarkPage page(640);
-    const std::string body = CourseBody("docs/Легко/" + folder + "/01.cml");
+    const std::string body = CourseDocumentBody("docs/Легко/" + folder + "/01.cml");
     ASSERT_FALSE(body.empty()) << folder;
     page.Parse<TRLControl>(body);
     TRLParser& parser = page.Parser();

@@ -4,30 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <fstream>
-#include <sstream>
 
 #include "ExerciseFixtures.h"
 #include "exercise/RLWordSelector.h"
-#include "platform/Cp1251.h"
 
 namespace {
-
-// The body of a sample, as the page builder hands it to its parser.
-std::string SampleBody(const std::string& relativePath) {
-  std::ifstream in(std::string(COURSE_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
-  std::ostringstream utf8;
-  utf8 << in.rdbuf();
-  // The build ships the lines ended by CR LF, and the page builder makes a
-  // blank of each CR and drops each LF: a line end is a blank.
-  std::string text;
-  for (char c : Utf8ToCp1251(utf8.str()))
-    if (c != '\r') text += c == '\n' ? ' ' : c;
-  NormalizeSpaces(text);
-  SplitAt(text, "<~~~>", true);
-  SplitAt(text, "<~~~>", true);
-  return text;
-}
 
 // Answers every word of every passage rightly.
 int AnswerEverything(TRLParser& parser) {
@@ -63,7 +44,7 @@ TEST_P(WordSamplesTest, RightAnswersMakeNoMistake) {
   TagTableScope tags;
   TestPage page(640, true);
   page.Parser->SetColor(0xF6EFE2);
-  page.Parse(SampleBody(GetParam().Path));
+  page.Parse(CourseDocumentBody(GetParam().Path));
   page.Window->Show();
   QDir().mkpath(EXERCISE_RENDER_DIR);
   const QString name = QString(EXERCISE_RENDER_DIR) + "/" + GetParam().Render;

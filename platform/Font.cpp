@@ -163,6 +163,15 @@ QString SubstituteFace(const std::string& name) {
   return FallbackFace;
 }
 
+TFont MakeFont(const std::string& name, int height, TColor color, TFontStyles style) {
+  TFont font;
+  font.Name = name;
+  font.SetHeight(height);
+  font.Color = color;
+  font.Style = style;
+  return font;
+}
+
 void InitFonts() {
   InstalledFamilies();
 }

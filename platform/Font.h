@@ -50,6 +50,9 @@ class TFont {
   int height_ = -11;  // Size 8
 };
 
+// A font set up in one expression, as screens build their labels' fonts.
+TFont MakeFont(const std::string& name, int height, TColor color = clWindowText, TFontStyles style = 0);
+
 // The installed face that stands for a Windows face name (Times New Roman ->
 // Liberation Serif, Tahoma -> Wine's Tahoma or DejaVu Sans, ...).
 QString SubstituteFace(const std::string& name);

@@ -6,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/Font.h"
 #include "platform/StrUtils.h"
 #include "trainer/MainForm.h"
 #include "widgets/ImageButton.h"
@@ -76,15 +77,6 @@ struct TFontChoice {
 
 // By FontIndex + 1.
 const TFontChoice kFontChoices[] = {{"Маленький", -12}, {"Средний", -14}, {"Большой", -18}};
-
-TFont MakeFont(const char* name, int height, TColor color = clWindowText, TFontStyles style = 0) {
-  TFont font;
-  font.Name = name;
-  font.SetHeight(height);
-  font.Color = color;
-  font.Style = style;
-  return font;
-}
 
 TLabel* MakeLabel(TSelFrame* frame, const std::string& caption, const TFont& font, TPoint at) {
   auto* label = new TLabel(frame);

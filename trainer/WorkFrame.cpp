@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Cp1251.h"
+#include "platform/Font.h"
 #include "trainer/CaptionImage.h"
 #include "trainer/UnDrawPanel.h"
 #include "widgets/AlphaBitmap.h"
@@ -20,15 +21,6 @@ constexpr int kDesignWidth = 849, kDesignHeight = 735;
 constexpr int kAreaFrameMargin = 23;
 // The frame's top band starts this far above the exercise area.
 constexpr int kAreaFrameRise = 5;
-
-TFont MakeFont(const char* name, int height, TColor color = clWindowText, TFontStyles style = 0) {
-  TFont font;
-  font.Name = name;
-  font.SetHeight(height);
-  font.Color = color;
-  font.Style = style;
-  return font;
-}
 
 TLabel* MakeLabel(QObject* owner, TWinControl* parent, const std::string& caption, const TFont& font) {
   auto* label = new TLabel(owner);

@@ -12,17 +12,7 @@
 
 namespace {
 
-struct ContentsTest : ::testing::Test {
-  TCourseFolder course;
-  TWorkScreen screen{1280, 1024};
-  TWorkFrame& frame = screen.Frame();
-
-  TStringList ThreeDocuments() {
-    return ListOf({course.Write("a.cml", FieldsDocument("Первое", {"а"})),
-                   course.Write("b.cml", FieldsDocument("Второе", {"б"})),
-                   course.Write("c.cml", FieldsDocument("Третье", {"в"}))});
-  }
-
+struct ContentsTest : TCourseScreenTest {
   std::vector<std::string> Captions() const {
     std::vector<std::string> captions;
     for (const auto& label : frame.ContentsLabels) captions.push_back(label->Caption());

@@ -62,6 +62,12 @@ TStringList ListOf(const std::vector<std::string>& paths) {
   return list;
 }
 
+TStringList TCourseScreenTest::ThreeDocuments() const {
+  return ListOf({course.Write("a.cml", FieldsDocument("Первое", {"а"})),
+                 course.Write("b.cml", FieldsDocument("Второе", {"б"})),
+                 course.Write("c.cml", FieldsDocument("Третье", {"в"}))});
+}
+
 std::vector<TRLEdit*> BodyFields(TWorkFrame& frame) {
   std::vector<TRLEdit*> fields;
   TPanel* body = frame.ContentBox->ContentPanel();

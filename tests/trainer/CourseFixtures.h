@@ -4,14 +4,16 @@
 // fill-in fields of a shown page, the message boxes, and the mistakes dialog
 // read and closed by a real click.
 
+#include <gtest/gtest.h>
+
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
 
+#include "TrainerFixtures.h"
 #include "platform/StringList.h"
 
 class TRLEdit;
-class TWorkFrame;
 
 class TCourseFolder {
  public:
@@ -54,4 +56,16 @@ class TDialogWatch {
 
  private:
   std::shared_ptr<std::string> text_;
+};
+
+// A course folder and the exercise screen at 1280 x 1024, for tests that
+// step through documents.
+struct TCourseScreenTest : ::testing::Test {
+  TCourseFolder course;
+  TWorkScreen screen{1280, 1024};
+  TWorkFrame& frame = screen.Frame();
+
+  // "a.cml", "b.cml" and "c.cml", one field each, headed "Первое", "Второе"
+  // and "Третье".
+  TStringList ThreeDocuments() const;
 };

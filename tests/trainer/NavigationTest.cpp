@@ -19,17 +19,7 @@
 
 namespace {
 
-struct NavigationTest : ::testing::Test {
-  TCourseFolder course;
-  TWorkScreen screen{1280, 1024};
-  TWorkFrame& frame = screen.Frame();
-
-  TStringList ThreeDocuments() {
-    return ListOf({course.Write("a.cml", FieldsDocument("Первое", {"а"})),
-                   course.Write("name.cml", FieldsDocument("Второе", {"б"})),
-                   course.Write("c.cml", FieldsDocument("Третье", {"в"}))});
-  }
-
+struct NavigationTest : TCourseScreenTest {
   void Click(TControl& control) {
     MouseAt(frame, QPoint(control.Left() + control.Width() / 2, control.Top() + control.Height() / 2),
             TMouseStep::Click);
@@ -46,7 +36,7 @@ TEST_F(NavigationTest, CaptionNamesTheSectionTheNumberAndTheFile) {
   frame.SectionName = "Раздел"_cp;
   frame.LoadExerciseList(ThreeDocuments());
   frame.ShowExercise(1);
-  EXPECT_EQ(frame.lCurrent->Caption(), "Раздел: Подраздел. Упражнение №2 из 3. (name.cml)"_cp);
+  EXPECT_EQ(frame.lCurrent->Caption(), "Раздел: Подраздел. Упражнение №2 из 3. (b.cml)"_cp);
   EXPECT_EQ(frame.PrevButton->State(), TImageButton2::bsNormal);
   EXPECT_EQ(frame.NextButton->State(), TImageButton2::bsNormal);
 }

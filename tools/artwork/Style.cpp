@@ -25,6 +25,15 @@ void PaintRoundedBox(QPainter& painter, const QRectF& box, qreal radius, const Q
   painter.drawRoundedRect(line, radius, radius);
 }
 
+void PaintQuillVane(QPainter& painter, const QPainterPath& vane, qreal length) {
+  QLinearGradient face(0, 0, length, 0);
+  face.setColorAt(0, Palette::Ink);
+  face.setColorAt(1, Palette::Focus);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(face);
+  painter.drawPath(vane);
+}
+
 void PaintFocusRing(QPainter& painter, const QRectF& box, qreal radius, qreal width) {
   QColor glow = Palette::Focus;
   for (int i = 1; i <= int(width); ++i) {

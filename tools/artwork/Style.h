@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 
 namespace Palette {
@@ -42,6 +43,10 @@ void PaintRoundedBox(QPainter& painter, const QRectF& box, qreal radius, const Q
 
 // A soft ring of width pixels around box, for the keyboard focus.
 void PaintFocusRing(QPainter& painter, const QRectF& box, qreal radius, qreal width);
+
+// A quill's vane, laid along the x axis from 0 to length, filled from ink at
+// the nib to the focus blue at the tip.
+void PaintQuillVane(QPainter& painter, const QPainterPath& vane, qreal length);
 
 // A tick mark inside box, with round caps.
 void PaintTick(QPainter& painter, const QRectF& box, const QColor& color, qreal penWidth);

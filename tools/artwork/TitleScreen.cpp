@@ -30,6 +30,24 @@ QString Text(const char* utf8) {
   return QString::fromUtf8(utf8);
 }
 
+// A row of one frame per state. Each frame is painted alone, so no shadow
+// spills into its neighbour.
+template <typename TPaintFrame>
+QImage DrawStateSheet(QSize frameSize, TPaintFrame paintFrame) {
+  QImage image = NewPicture(kStates * frameSize.width(), frameSize.height(), Qt::transparent);
+  QPainter p(&image);
+  BeginSmooth(p);
+  for (int state = 0; state < kStates; ++state) {
+    QImage frame = NewPicture(frameSize.width(), frameSize.height(), Qt::transparent);
+    QPainter fp(&frame);
+    BeginSmooth(fp);
+    paintFrame(fp, state);
+    fp.end();
+    p.drawImage(state * frameSize.width(), 0, frame);
+  }
+  return image;
+}
+
 // --- The large logo: a roundel with the first letters of the alphabet and
 // the program's name with its motto, right-aligned, no taller than the gap
 // above the first row of topics.
@@ -123,12 +141,7 @@ void PaintFeather(QPainter& p, QPointF nib, qreal length, qreal angle) {
   vane.moveTo(length * 0.18, 0);
   vane.cubicTo(length * 0.35, -length * 0.2, length * 0.8, -length * 0.18, length, 0);
   vane.cubicTo(length * 0.8, length * 0.12, length * 0.4, length * 0.12, length * 0.18, 0);
-  QLinearGradient face(0, 0, length, 0);
-  face.setColorAt(0, Palette::Ink);
-  face.setColorAt(1, Palette::Focus);
-  p.setPen(Qt::NoPen);
-  p.setBrush(face);
-  p.drawPath(vane);
+  PaintQuillVane(p, vane, length);
   p.setPen(QPen(QColor(255, 255, 255, 210), 1.2, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(QPointF(length * 0.2, 0), QPointF(length * 0.96, -length * 0.01));
   p.setPen(QPen(Palette::Ink.darker(140), 1.6, Qt::SolidLine, Qt::RoundCap));
@@ -227,19 +240,9 @@ void PaintLevelFrame(QPainter& p, int state, const char* caption, const QColor& 
 
 template <int Hard>
 QImage DrawLevelSheet() {
-  QImage image = NewPicture(kStates * 100, 30, Qt::transparent);
-  QPainter p(&image);
-  BeginSmooth(p);
-  for (int state = 0; state < kStates; ++state) {
-    // Each frame alone, so no shadow spills into its neighbour.
-    QImage frame = NewPicture(100, 30, Qt::transparent);
-    QPainter fp(&frame);
-    BeginSmooth(fp);
-    PaintLevelFrame(fp, state, Hard ? "Сложный" : "Лёгкий", Hard ? kRose : kGreen);
-    fp.end();
-    p.drawImage(state * 100, 0, frame);
-  }
-  return image;
+  return DrawStateSheet(QSize(100, 30), [](QPainter& p, int state) {
+    PaintLevelFrame(p, state, Hard ? "Сложный" : "Лёгкий", Hard ? kRose : kGreen);
+  });
 }
 
 // --- The text-size pair: two buttons stacked flush right, "smaller" above
@@ -276,18 +279,7 @@ void PaintZoomFrame(QPainter& p, TZoom zoom, int state) {
 
 template <TZoom Zoom>
 QImage DrawZoomSheet() {
-  QImage image = NewPicture(kStates * 76, 32, Qt::transparent);
-  QPainter p(&image);
-  BeginSmooth(p);
-  for (int state = 0; state < kStates; ++state) {
-    QImage frame = NewPicture(76, 32, Qt::transparent);
-    QPainter fp(&frame);
-    BeginSmooth(fp);
-    PaintZoomFrame(fp, Zoom, state);
-    fp.end();
-    p.drawImage(state * 76, 0, frame);
-  }
-  return image;
+  return DrawStateSheet(QSize(76, 32), [](QPainter& p, int state) { PaintZoomFrame(p, Zoom, state); });
 }
 
 // --- The strip along the left edge: a soft blue-grey line, stretched over

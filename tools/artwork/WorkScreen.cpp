@@ -132,12 +132,7 @@ void PaintQuill(QPainter& p, QPointF nib, qreal length) {
   vane.cubicTo(length * 0.25, -length * 0.22, length * 0.75, -length * 0.2, length, -length * 0.02);
   vane.cubicTo(length * 0.7, length * 0.1, length * 0.3, length * 0.1, length * 0.12, length * 0.02);
   vane.closeSubpath();
-  QLinearGradient face(0, 0, length, 0);
-  face.setColorAt(0, Palette::Ink);
-  face.setColorAt(1, Palette::Focus);
-  p.setPen(Qt::NoPen);
-  p.setBrush(face);
-  p.drawPath(vane);
+  PaintQuillVane(p, vane, length);
   p.setPen(QPen(QColor(255, 255, 255, 200), 1.1, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(QPointF(length * 0.14, -length * 0.01), QPointF(length * 0.95, -length * 0.03));
   p.restore();

@@ -13,8 +13,8 @@
 // (every call throws inside and fails), FAKE_DEVICE (also draws on the
 // viewer's painter, code 16), FAKE_LIES (bad answers, chosen by page number:
 // see the Lie* functions).
+#include <QImage>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -23,14 +23,14 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "FakePluginCounters.h"
-#include "viewer/Plugin/PluginAbi.h"
-
 #ifdef FAKE_DEVICE
-#include <QImage>
 #include <QPainter>
 #endif
+
+#include "FakePluginCounters.h"
+#include "platform/StrUtils.h"
+#include "plugins/common/PixelWriter.h"
+#include "viewer/Plugin/PluginAbi.h"
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -175,69 +175,35 @@ bool Serves(const std::string& format) {
 }
 
 // The page as colours (red, green, blue) at a render size of w x h.
-void PagePixel(int x, int y, int w, int h, uint8_t rgb[3]) {
+QRgb PagePixel(int x, int y, int w, int h) {
   const bool block = x >= w / 5 && x < 4 * w / 5 && y >= h / 10 && y < 3 * h / 10;
   const bool red = x >= w / 5 && x < 2 * w / 5 && y >= h / 2 && y < 3 * h / 5;
-  rgb[0] = block ? 0 : 255;
-  rgb[1] = block || red ? 0 : 255;
-  rgb[2] = block || red ? 0 : 255;
+  return qRgb(block ? 0 : 255, block || red ? 0 : 255, block || red ? 0 : 255);
 }
 
-int RowBytes(int32_t code, int width) {
-  switch (code) {
-    case FOLIO_PIXELS_MONO:
-      return (width + 7) / 8;
-    case FOLIO_PIXELS_GREY:
-      return width;
-    case FOLIO_PIXELS_RGB:
-      return 3 * width;
-    case FOLIO_PIXELS_RGBX:
-      return 4 * width;
-#ifdef FAKE_DEVICE
-    case FOLIO_PIXELS_DEVICE:
-      return 4 * width;
+// The target's rectangle of the page, checked by the caller to be non-empty.
+QImage PagePicture(const FakePage& page, const TBlitRec& target) {
+  const int width = target.Right - target.Left, rows = target.Bottom - target.Top;
+  QImage picture(width, rows, QImage::Format_RGB32);
+  for (int k = 0; k < rows; ++k)
+    for (int column = 0; column < width; ++column)
+      picture.setPixel(column, k, PagePixel(target.Left + column, target.Top + k, page.Width, page.Height));
+  return picture;
+}
+
+bool Accepts(int32_t code) {
+#ifndef FAKE_DEVICE
+  if (code == FOLIO_PIXELS_DEVICE) return false;
 #endif
-    default:
-      return 0;
-  }
-}
-
-void WritePixel(uint8_t* row, int32_t code, int column, const uint8_t rgb[3]) {
-  const int darkness = 255 - (rgb[0] * 299 + rgb[1] * 587 + rgb[2] * 114) / 1000;
-  switch (code) {
-    case FOLIO_PIXELS_MONO:
-      if (darkness >= 128)
-        row[column / 8] |= uint8_t(0x80 >> (column % 8));
-      else
-        row[column / 8] &= uint8_t(~(0x80 >> (column % 8)));
-      break;
-    case FOLIO_PIXELS_GREY:
-      row[column] = uint8_t(darkness);
-      break;
-    default: {
-      uint8_t* p = row + column * (code == FOLIO_PIXELS_RGB ? 3 : 4);
-      p[0] = rgb[2];
-      p[1] = rgb[1];
-      p[2] = rgb[0];
-    }
-  }
+  return IsPixelFormat(code);
 }
 
 #ifdef FAKE_DEVICE
 bool PaintOn(const FakePage& page, const TBlitRec& target) {
   auto* painter = static_cast<QPainter*>(target.Device);
   if (target.One != 1 || !painter || !painter->isActive()) return false;
-  const int width = target.Right - target.Left, rows = target.Bottom - target.Top;
-  if (width <= 0 || rows <= 0) return false;
-  QImage picture(width, rows, QImage::Format_RGB32);
-  for (int k = 0; k < rows; ++k) {
-    for (int column = 0; column < width; ++column) {
-      uint8_t rgb[3];
-      PagePixel(target.Left + column, target.Top + k, page.Width, page.Height, rgb);
-      picture.setPixel(column, k, qRgb(rgb[0], rgb[1], rgb[2]));
-    }
-  }
-  painter->drawImage(target.Left, target.Top, picture);
+  if (target.Right <= target.Left || target.Bottom <= target.Top) return false;
+  painter->drawImage(target.Left, target.Top, PagePicture(page, target));
   return true;
 }
 #endif
@@ -249,19 +215,11 @@ bool BlitInto(const FakePage& page, const TBlitRec& target) {
   if (target.One != 1 || !target.Bits) return false;
   if (target.Left < 0 || target.Top < 0 || target.Right > page.Width || target.Bottom > page.Height)
     return false;
-  const int width = target.Right - target.Left, rows = target.Bottom - target.Top;
-  const int rowBytes = RowBytes(page.Code, width);
-  if (width <= 0 || rows <= 0 || rowBytes == 0) return false;
-  const int64_t stride = target.Stride;
-  if (rows > 1 && std::llabs(stride) < rowBytes) return false;
-  if (int64_t(target.BitsSize) < std::llabs(stride) * (rows - 1) + rowBytes) return false;
-  for (int k = 0; k < rows; ++k) {
-    uint8_t* row = target.Bits + stride * k;
-    for (int column = 0; column < width; ++column) {
-      uint8_t rgb[3];
-      PagePixel(target.Left + column, target.Top + k, page.Width, page.Height, rgb);
-      WritePixel(row, page.Code, column, rgb);
-    }
+  if (target.Right <= target.Left || target.Bottom <= target.Top) return false;
+  try {
+    WritePixels(PagePicture(page, target), page.Code, target);
+  } catch (const Exception&) {
+    return false;
   }
   return true;
 }
@@ -420,7 +378,7 @@ FAKE_EXPORT void DestroyPage(TPluginHandle handle) {
 FAKE_EXPORT int32_t SetPagePixelFormat(TPluginHandle handle, int32_t code) {
   return Guard(0, [&] {
     FakePage* page = Live<FakePage>(handle);
-    if (!page || RowBytes(code, 1) == 0) return 0;
+    if (!page || !Accepts(code)) return 0;
     page->Code = code;
     return code;
   });

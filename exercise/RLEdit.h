@@ -45,7 +45,8 @@ class TRLEdit : public TRLControl {
   int EditTextWidth() const;
   // Right when an accepted answer equals Text() ignoring case as a Russian
   // reader does; an empty text is right only against an empty answer.
-  bool IsRight() const;
+  // CheckOnlyScore scores by it, so fields with another rule override it.
+  virtual bool IsRight() const;
 
   void SetBounds(int left, int top, int width, int height) override;
   void Paint(TCanvas& canvas) override;

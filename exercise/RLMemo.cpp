@@ -292,13 +292,8 @@ std::string TRLMemo::NormalizedAnswer() const {
   return answer;
 }
 
-bool TRLMemo::WordsMatch() const {
+bool TRLMemo::IsRight() const {
   return Words(NormalizedAnswer()) == Words(StringReplaceAll(Text(), "\r", " "));
-}
-
-void TRLMemo::CheckOnlyScore() {
-  MaxScore = 1;
-  Score = WordsMatch() ? 1 : 0;
 }
 
 void TRLMemo::Check() {

@@ -34,7 +34,6 @@ class TRLMemo : public TRLEdit {
   // "width" = columns, "height" = lines, "answer" = the expected text.
   void ParseParameters(const std::string& params) override;
   void Check() override;
-  void CheckOnlyScore() override;
 
   // Text() cut into at most LineCount lines of the field's width.
   void WrapLines();
@@ -44,7 +43,7 @@ class TRLMemo : public TRLEdit {
   // The answer with its "<br>"s and line ends turned into single blanks.
   std::string NormalizedAnswer() const;
   // The typed words equal the answer's, in order, letter case and punctuation included.
-  bool WordsMatch() const;
+  bool IsRight() const override;
 
  protected:
   void KeyDown(unsigned short& key, TShiftState shift) override;

@@ -92,12 +92,6 @@ class ExercisePageTest : public ::testing::Test {
   TScreenParts screen_;
 };
 
-// The folder of this source file, for the sample course beside the tests.
-std::string SourceFolder() {
-  const std::string file = __FILE__;
-  return file.substr(0, file.find_last_of('/') + 1);
-}
-
 }  // namespace
 
 // ----- the three parts
@@ -318,7 +312,7 @@ TEST_F(ScaleSettingsTest, NoFileMeansNoScaling) {
 // ----- the sample course
 
 TEST_F(ExercisePageTest, TheSampleExerciseBuildsAndCanBeAnsweredInFull) {
-  const std::string course = SourceFolder() + "../../assets/course/";
+  const std::string course = std::string(COURSE_SOURCE_DIR) + "/";
   LoadScaleSettings(course + "Settings.ini");
   ASSERT_EQ(ScaleTable.size(), 2u);
   BodyFontSize = -18;

@@ -51,7 +51,13 @@ bench: deps
 # stays up until stopped (Ctrl+C). A platform chosen in the environment wins.
 RUN_PLATFORM = $(if $(filter file,$(origin QT_QPA_PLATFORM)),$(if $(DISPLAY)$(WAYLAND_DISPLAY),,offscreen),$(QT_QPA_PLATFORM))
 
-run: build
+# The first line says where the program will run and how to end it, before the build's own output.
+RUN_NOTICE = $(if $(filter offscreen,$(RUN_PLATFORM)),No display: Quillon runs in $(BUILD)/Quillon on Qt's offscreen platform$(comma) where nothing can be seen; it stays up until you press Ctrl+C.,Quillon opens full screen on this display from $(BUILD)/Quillon; the close picture at its top right (or Ctrl+C here) ends it.)
+comma := ,
+
+run:
+	@echo "$(RUN_NOTICE)"
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD)/Quillon && $(if $(RUN_PLATFORM),QT_QPA_PLATFORM=$(RUN_PLATFORM),env -u QT_QPA_PLATFORM) ./Quillon Go.cml
 
 # The viewer on its sample PDF, started from its own tree, on the same platform rule.

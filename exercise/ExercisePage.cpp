@@ -137,7 +137,13 @@ void BuildBody(std::string text, TWinControl& body, bool& changed) {
   TRLParser* parser = CreateRootParser(body, "Times New Roman", BodyFontSize);
   parser->SetColor(BodyColor);
   parser->WordsReserveHeight = true;
-  parser->ParseParameters(text);
+  try {
+    parser->ParseParameters(text);
+  } catch (...) {
+    // The body shows what was read before the fault, at its own height.
+    body.SetHeight(parser->Height());
+    throw;
+  }
   ScaleBody(*parser, text, body);
   body.SetHeight(parser->Height());
   body.Show();

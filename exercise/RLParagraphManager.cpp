@@ -175,7 +175,6 @@ void TRLParagraph::ShowErrorLetter() {
   FreeErrorLabel();
   const TRLParagraphManager* manager = Manager();
   const TRLParagraph* belonging = manager ? manager->BelongingAt(Position()) : nullptr;
-  if (!belonging) return;
   errorLabel_ = new TRLLabel(this);
   errorLabel_->InFlow = false;
   errorLabel_->SetParent(this);
@@ -184,7 +183,8 @@ void TRLParagraph::ShowErrorLetter() {
   font.Color = ErrorColor;
   errorLabel_->SetFont(font);
   errorLabel_->SetColor(letterLabel_->Color());
-  errorLabel_->SetCaption(std::string(1, belonging->Letter));
+  // A place that no paragraph's number names gets a dash: nothing belongs there.
+  errorLabel_->SetCaption(belonging ? std::string(1, belonging->Letter) : GapMark);
   errorLabel_->SetBounds(letterLabel_->Left(), letterLabel_->Top() - errorLabel_->Height(),
                          errorLabel_->Width(), errorLabel_->Height());
   SelectOnClick(errorLabel_);
@@ -259,9 +259,14 @@ int TRLParagraphManager::IndexOf(const TRLParagraph* paragraph) const {
 }
 
 TRLParagraph* TRLParagraphManager::BelongingAt(int index) const {
+  // Of paragraphs written with the same number, the first written; letters
+  // follow the written order.
+  TRLParagraph* first = nullptr;
   for (TRLParagraph* paragraph : Paragraphs())
-    if (paragraph->CorrectIndex == index) return paragraph;
-  return nullptr;
+    if (paragraph->CorrectIndex == index &&
+        (!first || static_cast<unsigned char>(paragraph->Letter) < static_cast<unsigned char>(first->Letter)))
+      first = paragraph;
+  return first;
 }
 
 void TRLParagraphManager::Move(int from, int to) {
@@ -288,7 +293,6 @@ void TRLParagraphManager::ParseParameters(const std::string& markup) {
       throw Exception(Format("A \"parmanager\" tag holds at most %d paragraphs.", MaxParagraphs));
     total += AddParagraph(attrs, letter++)->Height();
   });
-  CheckPlaces();
   SetHeight(total);
   Arrange();
 }
@@ -300,18 +304,6 @@ TRLParagraph* TRLParagraphManager::AddParagraph(const std::string& params, char 
   paragraph->SetParent(this);
   paragraph->ParseParameters(params);
   return paragraph;
-}
-
-void TRLParagraphManager::CheckPlaces() const {
-  // A place that two paragraphs claim, or none, would make the exercise unsolvable.
-  std::vector<int> places;
-  for (const TRLParagraph* paragraph : Paragraphs()) places.push_back(paragraph->CorrectIndex);
-  std::sort(places.begin(), places.end());
-  for (int i = 0; i < static_cast<int>(places.size()); ++i)
-    if (places[i] != i)
-      throw Exception(
-          Format("The paragraphs of a \"parmanager\" tag must be numbered from 1 to %d, each number once.",
-                 static_cast<int>(places.size())));
 }
 
 void TRLParagraphManager::Arrange() {

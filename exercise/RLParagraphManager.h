@@ -57,6 +57,9 @@ class TRLParagraph : public TRLControl {
   static constexpr TColor PanelColor = 0xC4D8E5;
   static constexpr TColor FocusColor = 0x51B7F1;
   static constexpr TColor ErrorColor = 0x0000FF;
+  // What a failed check shows on a paragraph standing at a place that no
+  // paragraph's number names (cp1251 en dash).
+  static constexpr const char* GapMark = "\x96";
 
  protected:
   void KeyDown(unsigned short& key, TShiftState shift) override;
@@ -95,15 +98,17 @@ class TRLParagraphManager : public TRLParser {
   // The paragraphs in their order on screen, which is the order scored.
   std::vector<TRLParagraph*> Paragraphs() const;
   int IndexOf(const TRLParagraph* paragraph) const;
-  // The paragraph whose right place is index, or null.
+  // The paragraph whose right place is index (the first written when several
+  // claim it), or null when none does.
   TRLParagraph* BelongingAt(int index) const;
   // Moves the paragraph at from to the place to and lays the list out again;
   // places outside the list change nothing.
   void Move(int from, int to);
 
   // The tag body holds "paragraph" tags only; text between them is skipped.
-  // Throws for another tag, for more paragraphs than there are letters, and
-  // for places that are not 1 to N, each once.
+  // Throws for another tag and for more paragraphs than there are letters.
+  // Places need not be 1 to N once each: a paragraph whose place is taken
+  // twice, or lies past the list, can never stand right.
   void ParseParameters(const std::string& markup) override;
   // The paragraphs one under the other in their order, a pixel apart.
   void Arrange() override;
@@ -113,7 +118,6 @@ class TRLParagraphManager : public TRLParser {
 
  private:
   TRLParagraph* AddParagraph(const std::string& params, char letter);
-  void CheckPlaces() const;
 
   std::vector<QPointer<TRLParagraph>> paragraphs_;
   bool layingOut_ = false;

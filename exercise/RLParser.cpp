@@ -40,18 +40,25 @@ void TRLParser::ParseParameters(const std::string& text) {
   // Scanned by position: cutting the front off the text at every tag would
   // make long passages quadratic.
   std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t open = text.find('<', pos);
-    const std::string chunk = text.substr(pos, open == std::string::npos ? std::string::npos : open - pos);
-    AddText(chunk, font);
-    if (open == std::string::npos) break;
-    const std::size_t close = FindCloseBracket(text, open + 1);
-    std::string body =
-        text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
-    pos = close == std::string::npos ? text.size() : close + 1;
-    if (body.empty()) continue;
-    const std::string name = SplitAt(body, " ", true);
-    AddItem(name, body, font, chunk);
+  try {
+    while (pos < text.size()) {
+      const std::size_t open = text.find('<', pos);
+      const std::string chunk = text.substr(pos, open == std::string::npos ? std::string::npos : open - pos);
+      AddText(chunk, font);
+      if (open == std::string::npos) break;
+      const std::size_t close = FindCloseBracket(text, open + 1);
+      std::string body =
+          text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+      pos = close == std::string::npos ? text.size() : close + 1;
+      if (body.empty()) continue;
+      const std::string name = SplitAt(body, " ", true);
+      AddItem(name, body, font, chunk);
+    }
+  } catch (...) {
+    // What was read before the fault is laid out, so the page shows it in
+    // lines rather than piled up at the top.
+    Arrange();
+    throw;
   }
   Arrange();
 }
@@ -120,7 +127,13 @@ void TRLParser::AddControl(const std::string& name, const std::string& attrs, co
   control->SetFont(font);
   control->SetParent(this);
   control->Glued = glued;
-  control->ParseParameters(attrs);
+  try {
+    control->ParseParameters(attrs);
+  } catch (...) {
+    // A control whose markup failed half-way is no part of the page.
+    delete control;
+    throw;
+  }
 }
 
 void TRLParser::Arrange() {

@@ -49,8 +49,17 @@ QMessageBox::Icon IconOf(unsigned flags) {
   }
 }
 
+// The window a box belongs to, so it stands over it: the active window, else
+// the main form on show (a screen without a window manager activates none).
+QWidget* BoxOwner() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  QWidget* main = Application->MainForm;
+  return main && main->isVisible() ? main : nullptr;
+}
+
 int ShowRealBox(const std::string& text, const std::string& caption, unsigned flags) {
-  QMessageBox box(IconOf(flags), Cp1251ToQString(caption), Cp1251ToQString(text));
+  QMessageBox box(IconOf(flags), Cp1251ToQString(caption), Cp1251ToQString(text), QMessageBox::NoButton,
+                  BoxOwner());
   switch (flags & 0xF) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

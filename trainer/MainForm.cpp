@@ -1,6 +1,9 @@
 #include "trainer/MainForm.h"
 
 #include <QCoreApplication>
+#include <QTimer>
+#include <QWindow>
+#include <utility>
 
 #include "platform/Application.h"
 #include "platform/Cp1251.h"
@@ -88,8 +91,30 @@ void TMainForm::FormShow(TObject*) {
   try {
     WorkFrame->LoadExerciseList(startList);
   } catch (const std::exception& e) {
-    Application->HandleException(e);
+    ReportWhenOnScreen(e.what());
   }
+}
+
+void TMainForm::ReportWhenOnScreen(const std::string& message) {
+  QWindow* window = windowHandle();
+  if (!window || window->isExposed()) {
+    Application->ShowException(message);
+    return;
+  }
+  // The window is being shown: a box now would stand alone on an empty
+  // screen, before the page it is about.
+  startError_ = message;
+  window->installEventFilter(this);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  auto* window = qobject_cast<QWindow*>(watched);
+  if (window && event->type() == QEvent::Expose && window->isExposed() && !startError_.empty()) {
+    window->removeEventFilter(this);
+    // After the window has drawn itself for this exposure.
+    QTimer::singleShot(0, this, [this] { Application->ShowException(std::exchange(startError_, {})); });
+  }
+  return TForm::eventFilter(watched, event);
 }
 
 void TMainForm::ShowWorkFrame() {

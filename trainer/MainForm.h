@@ -24,8 +24,8 @@ class TMainForm : public TForm {
   // Frameless and maximised: the whole screen.
   void FullScreen();
   // Opens the start document. Without one it says so and ends the program
-  // with ExitCode 1; a document that fails to build is reported and the
-  // window stays.
+  // with ExitCode 1; a document that fails to build is reported once the
+  // window is on screen, over it, and the window stays.
   void FormShow(TObject* sender);
   // Hides the title screen and shows the exercise screen.
   void ShowWorkFrame();
@@ -43,9 +43,14 @@ class TMainForm : public TForm {
 
  protected:
   void DoShow() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Shows message in the error box as soon as the window is on screen.
+  void ReportWhenOnScreen(const std::string& message);
+
   bool started_ = false;
+  std::string startError_;  // waits for the window to appear
 };
 
 // The one main window while it lives.

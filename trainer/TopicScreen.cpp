@@ -95,50 +95,20 @@ void SetFontSize(TLabel& label, int size) {
   label.SetFont(font);
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// The run of digits or of other characters that starts at i.
-std::string RunAt(const std::string& s, std::size_t i) {
-  std::size_t end = i;
-  const bool digits = IsDigit(s[i]);
-  while (end < s.size() && IsDigit(s[end]) == digits) ++end;
-  return s.substr(i, end - i);
-}
-
-// Two runs of digits by their value, whatever their leading zeros.
-int CompareNumbers(const std::string& a, const std::string& b) {
-  const std::string x = a.substr(std::min(a.find_first_not_of('0'), a.size()));
-  const std::string y = b.substr(std::min(b.find_first_not_of('0'), b.size()));
-  if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
-  return x.compare(y);
-}
-
 }  // namespace
 
-int CompareNatural(const std::string& a, const std::string& b) {
-  std::size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    const std::string x = RunAt(a, i), y = RunAt(b, j);
-    const bool numbers = IsDigit(x[0]) && IsDigit(y[0]);
-    const int order = numbers ? CompareNumbers(x, y) : CompareTextRu(x, y);
-    if (order != 0) return order;
-    i += x.size();
-    j += y.size();
-  }
-  if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
-  // Equal by value ("01" and "1"): a stable order all the same.
-  const int text = CompareTextRu(a, b);
-  return text != 0 ? text : a.compare(b);
-}
-
 TStringList ListTopicDocuments(const std::string& folder) {
-  std::vector<std::string> names = ListFiles(folder, "*.cml");
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return CompareNatural(a, b) < 0; });
+  std::vector<std::string> paths;
+  for (const std::string& name : ListFiles(folder, "*.cml")) paths.push_back(folder + "\\" + name);
+  // Whole paths as text, case ignored: "10.cml" comes before "2.cml", which
+  // is why a course numbers its documents with leading zeros. Names equal but
+  // for case keep a fixed order all the same.
+  std::sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
+    const int order = CompareTextRu(a, b);
+    return order != 0 ? order < 0 : a < b;
+  });
   TStringList list;
-  for (const std::string& name : names) list.Add(folder + "\\" + name);
+  for (const std::string& path : paths) list.Add(path);
   return list;
 }
 

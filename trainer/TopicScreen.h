@@ -63,8 +63,6 @@ class TSelFrame : public TFrame {
 };
 
 // The "*.cml" files of folder (cp1251, no trailing delimiter) as folder +
-// "\" + name, in reading order: case ignored and numbers compared by value,
-// so "2.cml" comes before "10.cml". Folders are left out.
+// "\" + name, sorted as text with case ignored (so "10.cml" comes before
+// "2.cml"). Folders are left out.
 TStringList ListTopicDocuments(const std::string& folder);
-// Reading order of two names: <0, 0 or >0.
-int CompareNatural(const std::string& a, const std::string& b);

@@ -124,5 +124,7 @@ class TWorkFrame : public TFrame {
   void FreeContentsLabels();
   void ClearPage();
   void BuildPage(const std::string& source, bool& changed);
+  // Shows the page built so far with its frame, caption and hint button.
+  void FinishPage(bool changed);
   void SetNavigationStates();
 };

@@ -103,8 +103,8 @@ void TWorkFrame::BuildContents() {
       label->SetFont(lLabel->Font());
       label->SetCaption(lines[i]);
       label->SetTransparent(true);
-      // A blank line only makes room between entries.
-      if (Trim(lines[i]).empty()) continue;
+      // A blank line makes room between entries and, having no number, opens
+      // the first document like any other unnumbered line.
       label->Tag = ContentsIndex(lines[i]);
       label->SetCursor(Qt::PointingHandCursor);
       label->OnClick = [this](TObject* sender) { ContentsLabelClick(sender); };
@@ -131,28 +131,37 @@ void TWorkFrame::ShowExercise(int index) {
   ContentBox->ScrollBar()->SetScrollerPos(0);
   Body()->Hide();
   bool changed = false;
-  {
-    const TScopeExit showPage([this] {
-      ContentBox->UnlockScrollBar();
-      ContentBox->UpdateScrollBar();
-      Body()->Show();
-      Panel3->Show();
-      lCurrent->SetCaption(CaptionLine());
-    });
+  try {
     BuildPage(source, changed);
+  } catch (...) {
+    // A markup fault leaves a whole page: what was read before it, in a
+    // frame that fits the area, with its header and caption.
+    FinishPage(changed);
+    throw;
   }
+  FinishPage(changed);
+  Application->ProcessMessages();
+}
+
+void TWorkFrame::FinishPage(bool changed) {
+  ContentBox->UnlockScrollBar();
+  ContentBox->UpdateScrollBar();
+  Body()->Show();
+  Panel3->Show();
+  lCurrent->SetCaption(CaptionLine());
   if (changed) {
     ComposeBackground();
     if (HeaderParser) HeaderParser->SetBackground(BackImage->Picture());
   }
   LayoutHint();
-  Application->ProcessMessages();
 }
 
 void TWorkFrame::ClearPage() {
   FreeChildren(Body());
   FreeChildren(Panel3);
   FreeChildren(pHintInner);
+  // No hint until the new page gives one, also when it fails before its hint.
+  pHintInner->Tag = 0;
   pHint->Hide();
 }
 

@@ -80,6 +80,9 @@ class TTocReader {
     for (auto child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
       auto childNode = Read(child);
       if (!childNode) continue;
+      // A range is chained once its own subtree has been read, so ranges
+      // nested in it come first.
+      if (auto* pages = dynamic_cast<TPages*>(childNode.get())) ChainTo(*pages);
       childNode->Parent = node.get();
       node->Children.push_back(std::move(childNode));
     }
@@ -112,14 +115,11 @@ class TTocReader {
     return book;
   }
 
-  // The range is chained when its element starts, so nested ranges chain in
-  // document order too.
-  std::unique_ptr<TTocNode> CreatePages(const QDomElement& element) {
+  static std::unique_ptr<TTocNode> CreatePages(const QDomElement& element) {
     auto pages = std::make_unique<TPages>();
     pages->Beg = IntAttribute(element, "BEG");
     pages->End = element.attribute("END").isEmpty() ? pages->Beg : IntAttribute(element, "END");
     pages->Starting = IntAttribute(element, "STARTING");
-    ChainTo(*pages);
     return pages;
   }
 
@@ -186,6 +186,8 @@ int TocStrToInt(std::string_view text) {
     if (digit < 0) break;
     magnitude = std::min(magnitude * base + digit, limit);
   }
-  if (negative) return int(-magnitude);
+  // A number cut short keeps no sign: "-2.5" reads 2.
+  const bool cutShort = i < text.size();
+  if (negative && !cutShort) return int(-magnitude);
   return int(std::min<std::int64_t>(magnitude, std::numeric_limits<int>::max()));
 }

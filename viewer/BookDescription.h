@@ -37,7 +37,8 @@ class TBook : public TTocNode {
 class TPageFolder : public TTocNode {};
 
 // "PAGES": the range Beg..End. A range without an end of its own runs up to the
-// next range in document order (to its first page when that one is Starting).
+// next range read (to its first page when that one is Starting); a range is
+// read after the ranges nested in it.
 class TPages : public TTocNode {
  public:
   int Beg = 0;
@@ -65,6 +66,6 @@ class TTOC {
 
 // Integer attributes: blanks, an optional sign, then decimal digits or hex
 // digits after "$", "x", "X", "0x" or "0X". Reading stops at the first character
-// that does not fit and keeps what was read (0 when nothing); values beyond
-// 32 bits saturate.
+// that does not fit and keeps what was read, without its sign (0 when nothing);
+// values beyond 32 bits saturate.
 int TocStrToInt(std::string_view text);

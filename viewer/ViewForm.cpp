@@ -220,8 +220,9 @@ void TPluginViewForm::CreateButtons() {
   AddButton("btnSelecting", 77, "Режим выделения текста"_cp, gText, MenuItem("miTextSelect"));
   AddButton("btnZoomFitPage", 101, "Страница целиком (*)"_cp, gFitPage, MenuItem("miFitPage"));
   AddButton("btnZoom100", 125, "Оригинальный размер (/)"_cp, gZoom100, MenuItem("miZoom100"));
-  // "*" fits the whole page; the text width has its own key.
-  AddButton("btnZoomFitText", 149, "По ширине текста (F)"_cp, gFitText, MenuItem("miFitText"));
+  // Both fit buttons name "*", although "*" fits the whole page: the hints
+  // are the program's own text.
+  AddButton("btnZoomFitText", 149, "По ширине текста (*)"_cp, gFitText, MenuItem("miFitText"));
   AddButton("btnZoomIn", 173, "Увеличить (+)"_cp, gZoomIn, MenuItem("miZoomIn"));
   AddButton("btnZoomOut", 197, "Уменьшить (-)"_cp, gZoomOut, MenuItem("miZoomOut"));
   AddButton("btnFullScreen", 221, "Переключение полноэкранного режима (F11)"_cp, gFull,

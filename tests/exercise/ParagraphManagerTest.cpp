@@ -242,13 +242,46 @@ TEST_F(ParagraphManagerTest, FaultyMarkupIsReported) {
   // The page built up to the fault can still be checked.
   EXPECT_NO_THROW(CheckChildren(&page_.Parser()));
   FreeChildren(&page_.Parser());
-  EXPECT_EQ(ExceptionMessage([&] { Parse("<parmanager <paragraph 1 а><paragraph 1 б><paragraph 3 в>>"); }),
-            "The paragraphs of a \"parmanager\" tag must be numbered from 1 to 3, each number once.");
-  FreeChildren(&page_.Parser());
   std::string many;
   for (int i = 1; i <= 33; ++i) many += "<paragraph " + std::to_string(i) + " текст>";
   EXPECT_EQ(ExceptionMessage([&] { Parse("<parmanager " + many + ">"); }),
             "A \"parmanager\" tag holds at most 32 paragraphs.");
+}
+
+TEST_F(ParagraphManagerTest, RepeatedAndMissingPlacesLoadAndMarkWhatBelongsThere) {
+  // Place 1 is claimed twice (б and в), place 3 by nobody.
+  TRLParagraphManager* manager = Parse("<parmanager <paragraph 2 а><paragraph 1 б><paragraph 1 в>>");
+  ASSERT_EQ(Letters(*manager), "абв");
+  manager->Check();
+  // At place 1 the first written of б and в; at place 3 the dash.
+  const char* expected[] = {"б", "а", "–"};
+  for (int i = 0; i < 3; ++i) {
+    TRLLabel* error = manager->Paragraphs()[i]->ErrorLabel();
+    ASSERT_NE(error, nullptr) << i;
+    EXPECT_EQ(Cp1251ToUtf8(error->Caption()), expected[i]);
+    EXPECT_GT(CountWhere(Painted(*error), Rect(0, 0, error->Width(), error->Height()), IsRed), 0);
+  }
+  EXPECT_EQ(manager->Score, 0);
+  // Best order: б, а, в; в can never stand right.
+  manager->Paragraphs()[1]->MoveUp();
+  manager->Check();
+  EXPECT_EQ(Letters(*manager), "бав");
+  EXPECT_EQ(manager->Paragraphs()[0]->ErrorLabel(), nullptr);
+  EXPECT_EQ(manager->Paragraphs()[1]->ErrorLabel(), nullptr);
+  ASSERT_NE(manager->Paragraphs()[2]->ErrorLabel(), nullptr);
+  EXPECT_EQ(Cp1251ToUtf8(manager->Paragraphs()[2]->ErrorLabel()->Caption()), "–");
+  EXPECT_EQ(manager->Score, 2);
+  EXPECT_EQ(manager->MaxScore, 3);
+}
+
+TEST_F(ParagraphManagerTest, APlacePastTheListIsNeverRight) {
+  TRLParagraphManager* manager = Parse("<parmanager <paragraph 1 а><paragraph 7 б><paragraph 0 в>>");
+  ASSERT_EQ(manager->Paragraphs().size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    manager->Paragraphs()[2]->MoveTo(0);  // every order in turn lets each stand everywhere
+    manager->CheckOnlyScore();
+    EXPECT_EQ(manager->Score, manager->Paragraphs()[0]->Letter == "а"_cp[0] ? 1 : 0) << Letters(*manager);
+  }
 }
 
 TEST_F(ParagraphManagerTest, TagNamesFoldAndTextBetweenParagraphsIsSkipped) {

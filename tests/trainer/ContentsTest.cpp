@@ -61,13 +61,17 @@ TEST_F(ContentsTest, NumbersOutsideTheListChangeNothing) {
   }
 }
 
-TEST_F(ContentsTest, BlankLinesOnlyMakeRoom) {
-  course.Write("contents.txt", "1. Первое\n\n2. Второе\n");
+TEST_F(ContentsTest, BlankLinesMakeRoomAndOpenTheFirstDocument) {
+  course.Write("contents.txt", "1. Первое\n\n3. Третье\n");
   frame.LoadExerciseList(ThreeDocuments());
   ASSERT_EQ(frame.ContentsLabels.size(), 3u);
-  EXPECT_FALSE(frame.ContentsLabels[1]->OnClick);
-  EXPECT_EQ(frame.ContentsLabels[2]->Top(),
-            frame.ContentsLabels[1]->Top() + frame.ContentsLabels[1]->Height());
+  TLabel* blank = frame.ContentsLabels[1];
+  EXPECT_EQ(frame.ContentsLabels[2]->Top(), blank->Top() + blank->Height());
+  ASSERT_GT(blank->Height(), 0);
+  EXPECT_EQ(blank->Cursor(), Qt::PointingHandCursor);
+  frame.ShowExercise(2);
+  MouseAt(frame, QPoint(blank->Left() + 5, blank->Top() + blank->Height() / 2), TMouseStep::Click);
+  EXPECT_EQ(frame.Current, 0);
 }
 
 TEST_F(ContentsTest, NoContentsFileMeansNoLabels) {

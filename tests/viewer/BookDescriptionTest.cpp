@@ -135,6 +135,9 @@ TEST(BookDescriptionVersion, AcceptsUpToOneAndRefusesTheRest) {
   EXPECT_EQ(version(R"(VERSION="")"), "0");
   EXPECT_EQ(version(R"(VERSION="1.5")"), "1");
   EXPECT_EQ(version(R"(VERSION="-3")"), "-3");
+  // Cut short, the number loses its sign.
+  EXPECT_EQ(version(R"(VERSION="-2.5")"), "refused: Version of XML is not supported");
+  EXPECT_EQ(version(R"(VERSION="-1.5")"), "1");
   EXPECT_EQ(version(R"(VERSION="2")"), "refused: Version of XML is not supported");
   EXPECT_EQ(version(R"(VERSION="99999999999999999999")"), "refused: Version of XML is not supported");
   EXPECT_EQ(version(R"(NAME="no version")"), "refused: Version of XML is not supported");
@@ -163,19 +166,23 @@ TEST(BookDescriptionChain, ExplicitEndsAndBackwardStepsAreLeftAlone) {
             (RangeList{{1, 7}, {8, 9}, {20, 20}}));
 }
 
-TEST(BookDescriptionChain, CrossesFoldersAndFollowsDocumentOrder) {
+TEST(BookDescriptionChain, CrossesFoldersAndChainsNestedRangesBeforeTheirParent) {
   const TTOC toc(R"(<BOOKFOLDER VERSION="1">
     <BOOK><PAGEFOLDER><PAGES BEG="1"/></PAGEFOLDER></BOOK>
-    <BOOK><PAGES BEG="10"><PAGES BEG="12"/></PAGES></BOOK>
+    <BOOK><PAGES BEG="10"><PAGES BEG="12"/></PAGES><PAGES BEG="20"/></BOOK>
   </BOOKFOLDER>)");
   ASSERT_TRUE(toc.Loaded()) << toc.Error();
   const auto& first = ChildAs<TPages>(ChildAs<TPageFolder>(ChildAs<TBook>(*toc.Root(), 0), 0), 0);
   const auto& outer = ChildAs<TPages>(ChildAs<TBook>(*toc.Root(), 1), 0);
   const auto& inner = ChildAs<TPages>(outer, 0);
-  EXPECT_EQ(first.End, 9);
-  // The enclosing range comes first in the text, so the one inside ends it.
-  EXPECT_EQ(outer.End, 11);
+  const auto& last = ChildAs<TPages>(ChildAs<TBook>(*toc.Root(), 1), 1);
+  // The range inside is read before the one around it: it ends the range of
+  // the first book, and the enclosing range (a step back) leaves it alone.
+  EXPECT_EQ(first.End, 11);
   EXPECT_EQ(inner.End, 12);
+  // The enclosing range is read last before the next one and runs up to it.
+  EXPECT_EQ(outer.End, 19);
+  EXPECT_EQ(last.End, 20);
 }
 
 TEST(BookDescriptionChain, ExtremePageNumbersDoNotOverflow) {
@@ -194,13 +201,16 @@ TEST(BookDescriptionIntegers, ReadWhatFitsAndStopAtTheRest) {
       {"-3", -3},
       {"12abc", 12},
       {"1.5", 1},
-      {"-3abc", -3},
+      {"-3abc", 3},
+      {"-2.5", 2},
+      {"-3 ", 3},
       {"$1F", 31},
       {"x1f", 31},
       {"X1F", 31},
       {"0x10", 16},
       {"0X10", 16},
       {"-$10", -16},
+      {"-$10z", 16},
       {"$", 0},
       {"0x", 0},
       {"$G1", 0},

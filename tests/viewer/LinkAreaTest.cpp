@@ -29,15 +29,19 @@ TEST(LinkAreaTest, RectangleIsHalfOpen) {
   EXPECT_FALSE(area->IsPolygon);
 }
 
-TEST(LinkAreaTest, CornersInEitherOrderMakeTheSameRectangle) {
+TEST(LinkAreaTest, CornersAreKeptAndAnInvertedRectangleNeverHits) {
   auto area = RectArea(12, 30, 10, 20);
   const TPluginRect r = area->GetRect();
-  EXPECT_EQ(r.Left, 10);
-  EXPECT_EQ(r.Top, 20);
-  EXPECT_EQ(r.Right, 12);
-  EXPECT_EQ(r.Bottom, 30);
-  EXPECT_TRUE(area->HitTest(11, 25));
-  EXPECT_TRUE(RectArea(12, 20, 10, 30)->HitTest(11, 25));
+  EXPECT_EQ(r.Left, 12);
+  EXPECT_EQ(r.Top, 30);
+  EXPECT_EQ(r.Right, 10);
+  EXPECT_EQ(r.Bottom, 20);
+  EXPECT_FALSE(area->HitTest(11, 25));
+  EXPECT_FALSE(area->HitTest(12, 30));
+  // Right of, or below, the second corner: inverted one way is enough.
+  EXPECT_FALSE(RectArea(12, 20, 10, 30)->HitTest(11, 25));
+  EXPECT_FALSE(RectArea(10, 30, 12, 20)->HitTest(11, 25));
+  EXPECT_TRUE(RectArea(10, 20, 12, 30)->HitTest(11, 25));
 }
 
 TEST(LinkAreaTest, FlatRectangleNeverHits) {

@@ -78,17 +78,22 @@ TEST_F(SelectionDrawingTest, SelectionIsRebuiltOnlyAfterAChange) {
   EXPECT_TRUE(page->Selection(0).empty());
 }
 
-TEST_F(SelectionDrawingTest, FlagLayerIsUnderlinedInRed) {
+TEST_F(SelectionDrawingTest, SelectionOnTheFlagLayerIsUnderlinedInRedFlagsAreNotDrawn) {
   page->SetLayer(1);
   page->SelectRange(1, 4);
   page->FlagRange(8, 9);
   TBitmap canvas = Rendered("selection-underlined");
-  ASSERT_EQ(page->Selection(1).size(), 2u);
+  ASSERT_EQ(page->Selection(1).size(), 1u);
   EXPECT_TRUE(page->Selection(0).empty());
   EXPECT_EQ(canvas.Pixel(30, 32), kRed);  // under "Page", at y = 16 mm
   EXPECT_EQ(canvas.Pixel(30, 28), kWhite);
-  EXPECT_EQ(canvas.Pixel(25, 48), kRed);  // under the flagged "Ст", at y = 24 mm
-  EXPECT_EQ(canvas.Pixel(36, 48), kWhite);
+  EXPECT_EQ(canvas.Pixel(25, 48), kWhite);  // the flagged "Ст" has no underline
+  // Nor are flags drawn on the inverted layer.
+  page->SetLayer(0);
+  page->FlagRange(1, 4);
+  canvas = Rendered("selection-flags-undrawn");
+  EXPECT_TRUE(page->Selection(0).empty());
+  EXPECT_EQ(canvas.Pixel(20, 20), kWhite);
 }
 
 TEST_F(SelectionDrawingTest, InversionIgnoresThePenTheUnderlineLeft) {

@@ -133,8 +133,9 @@ TEST_F(ViewFormPagingTest, ZoomButtonsDoWhatTheirHintsSay) {
   EXPECT_EQ(form->Viewer->Zoom(), 100);
   QTest::mouseClick(form->Button("btnZoomIn"), Qt::LeftButton);
   EXPECT_EQ(form->Viewer->Zoom(), 108);
-  // Each hint names a key that really does the same.
-  EXPECT_EQ(form->Button("btnZoomFitText")->toolTip(), Cp1251ToQString("По ширине текста (F)"_cp));
+  // Both fit hints name "*", which fits the whole page.
+  EXPECT_EQ(form->Button("btnZoomFitPage")->toolTip(), Cp1251ToQString("Страница целиком (*)"_cp));
+  EXPECT_EQ(form->Button("btnZoomFitText")->toolTip(), Cp1251ToQString("По ширине текста (*)"_cp));
 }
 
 TEST_F(ViewFormPagingTest, MouseModeButtonsSetTheViewsFlagsAndShowTheMode) {

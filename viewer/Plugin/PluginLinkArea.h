@@ -31,7 +31,7 @@ class TPluginLinkArea {
  public:
   // A polygon area; only more than two vertices make the polygon part of the hit test.
   static std::unique_ptr<TPluginLinkArea> CreatePolygon(int n, const TPluginPoint* points);
-  // A rectangle area from two opposite corners, in either order.
+  // A rectangle area from its top-left and bottom-right corners, kept as given.
   static std::unique_ptr<TPluginLinkArea> CreateRect(const TPluginPoint corners[2]);
   virtual ~TPluginLinkArea() = default;
 

@@ -17,10 +17,6 @@ constexpr char kFlagged = '_';
 constexpr int kMaxLinkAreas = 10000;
 constexpr int kMaxVertices = 100000;
 
-bool Marked(char c) {
-  return c == kSelected || c == kFlagged;
-}
-
 // Whether the span a0..a1 meets s0..s1; a span of no length meets what it lies in.
 bool SpanMeets(double a0, double a1, double s0, double s1) {
   if (s0 == s1) return a0 <= s0 && s0 < a1;
@@ -165,7 +161,9 @@ void TPluginPage2::RebuildLayer(int Layer) {
   list.clear();
   const std::string& mask = masks_[std::size_t(Layer)];
   const int n = int(mask.size());
-  const auto marked = [&](int j) { return Marked(mask[std::size_t(j - 1)]); };
+  // Only selected characters are drawn; flagged ones ("_") are kept in the
+  // mask but show nothing.
+  const auto marked = [&](int j) { return mask[std::size_t(j - 1)] == kSelected; };
   int j = 1;
   while (j <= n) {
     if (!marked(j)) {

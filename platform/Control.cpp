@@ -7,7 +7,6 @@
 #include <QScopeGuard>
 #include <QWheelEvent>
 #include <algorithm>
-#include <array>
 
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
@@ -44,49 +43,6 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
   }
 }
 
-struct TKeyCode {
-  int qtKey;
-  unsigned short vk;
-};
-
-// Qt keys without a code of their own in the letter, digit and F-key runs.
-constexpr std::array<TKeyCode, 44> kKeyCodes = {{
-    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},
-    {Qt::Key_Backtab, VK_TAB},     {Qt::Key_Return, VK_RETURN},
-    {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},
-    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},
-    {Qt::Key_Pause, 19},           {Qt::Key_CapsLock, 20},
-    {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},
-    {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT},
-    {Qt::Key_End, VK_END},         {Qt::Key_Home, VK_HOME},
-    {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
-    {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},
-    {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},
-    {Qt::Key_Semicolon, 186},      {Qt::Key_Colon, 186},
-    {Qt::Key_Equal, 187},          {Qt::Key_Plus, 187},
-    {Qt::Key_Comma, 188},          {Qt::Key_Less, 188},
-    {Qt::Key_Minus, 189},          {Qt::Key_Underscore, 189},
-    {Qt::Key_Period, 190},         {Qt::Key_Greater, 190},
-    {Qt::Key_Slash, 191},          {Qt::Key_Question, 191},
-    {Qt::Key_QuoteLeft, 192},      {Qt::Key_AsciiTilde, 192},
-    {Qt::Key_BracketLeft, 219},    {Qt::Key_BraceLeft, 219},
-    {Qt::Key_Backslash, 220},      {Qt::Key_Bar, 220},
-    {Qt::Key_BracketRight, 221},   {Qt::Key_BraceRight, 221},
-    {Qt::Key_Apostrophe, 222},     {Qt::Key_QuoteDbl, 222},
-}};
-
-// The Windows virtual-key code of a Qt key; a Cyrillic letter key gives the
-// code of the key it lies on, as Windows does. 0 when there is none.
-unsigned short VirtualKeyOf(int qtKey) {
-  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
-  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + (qtKey - Qt::Key_F1);
-  for (const TKeyCode& code : kKeyCodes) {
-    if (code.qtKey == qtKey) return code.vk;
-  }
-  const int latinKey = KeyForRussianLetter(static_cast<char16_t>(qtKey));
-  return latinKey ? VirtualKeyOf(latinKey) : 0;
-}
-
 // Keys that move or edit without typing: they never reach the character step.
 bool IsCommandKey(unsigned short vk) {
   return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE ||
@@ -100,15 +56,8 @@ bool CharacterOf(const QKeyEvent& e, unsigned short vk, char& out) {
     out = static_cast<char>(vk);
     return true;
   }
-  if (e.text().isEmpty()) return false;
-  char16_t ch = e.text().at(0).unicode();
-  if (ch == 0x7F) return false;
-  const bool commandModifier = e.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-  if (IsRussianLayoutActive() && !commandModifier) {
-    const QChar typed(ch);
-    const bool upper = typed.isLetter() ? typed.isUpper() : bool(e.modifiers() & Qt::ShiftModifier);
-    if (const char16_t russian = RussianLetterForKey(e.key(), upper)) ch = russian;
-  }
+  const char16_t ch = TypedCharacter(e);
+  if (ch == 0 || ch == 0x7F) return false;
   out = UnicodeToCp1251Char(ch);
   return out != '?' || ch == u'?';
 }
@@ -513,7 +462,7 @@ void TControl::leaveEvent(QEvent*) {
 
 void TControl::keyPressEvent(QKeyEvent* e) {
   const TShiftState shift = ShiftOf(e->modifiers());
-  const unsigned short code = VirtualKeyOf(e->key());
+  const unsigned short code = VirtualKeyOf(*e);
   if (code == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
     // Tab moves the focus through the window in creation order, before the control sees it.
     auto* window = qobject_cast<TWinControl*>(this);
@@ -531,7 +480,7 @@ void TControl::keyPressEvent(QKeyEvent* e) {
 }
 
 void TControl::keyReleaseEvent(QKeyEvent* e) {
-  unsigned short key = VirtualKeyOf(e->key());
+  unsigned short key = VirtualKeyOf(*e);
   KeyUp(key, ShiftOf(e->modifiers()));
 }
 

@@ -1,10 +1,19 @@
 #pragma once
-// The program's own keyboard layout state. Linux cannot switch the layout of
-// one window, so "activate the Russian layout" is remembered here, and while
-// it holds, the controls turn Latin letter keys into the Russian letters on
-// the same physical keys (ЙЦУКЕН over QWERTY).
+// The program's own keyboard layout state, and what a key event means.
+//
+// Linux cannot switch the layout of one window, so "activate the Russian
+// layout" is remembered here. While it holds, a key types what the Windows
+// Russian layout (ЙЦУКЕН) puts on that physical key, whatever the X layout is.
+// The physical key comes from the platform's scan code: under X and Wayland it
+// is the XKB keycode (Linux input code + 8), the same for every layout; on
+// Windows it is the PC scan code. Platforms and synthetic events that give no
+// scan code are read as a US keyboard: the key is the one that types the
+// event's character there.
 
+#include <QKeyCombination>
 #include <string>
+
+class QKeyEvent;
 
 constexpr unsigned KLF_ACTIVATE = 1;
 
@@ -14,12 +23,30 @@ bool ActivateKeyboardLayout(const std::string& id, unsigned flags = KLF_ACTIVATE
 void DeactivateRussianLayout();
 bool IsRussianLayoutActive();
 
-// The Russian letter on the key that Qt reports as qtKey on a US keyboard
-// (Qt::Key_Q -> й, Qt::Key_BracketLeft -> х, ...), capital when upper; the
-// shifted key codes (Qt::Key_BraceLeft, Qt::Key_Colon, ...) give capitals too.
-// Returns 0 for keys that carry no Russian letter.
-char16_t RussianLetterForKey(int qtKey, bool upper);
+// The physical key of the event, named by the virtual-key code the US layout
+// gives it ('A'..'Z', '0'..'9', the OEM punctuation codes, VK_SPACE); 0 for
+// keys outside the typing block and unknown keys.
+unsigned short PhysicalKeyOf(const QKeyEvent& e);
 
-// The Latin letter key ('A'..'Z') or US punctuation key code that carries a
-// Russian letter, for the virtual-key code of a Cyrillic character; 0 if none.
-int KeyForRussianLetter(char16_t letter);
+// The Windows virtual-key code of a Qt key code: letters, digits, F-keys,
+// movement and punctuation keys; a Cyrillic letter gives the key it lies on in
+// the Russian layout. 0 when there is none.
+unsigned short VirtualKeyOf(int qtKey);
+
+// The Windows virtual-key code of a key event. Keys that Qt names in Latin
+// keep the X layout's meaning, as Windows keeps a Latin layout's; keys of a
+// non-Latin layout (a Cyrillic letter, "№") give the code of their physical
+// key, so shortcuts such as Ctrl+C work whatever the layout.
+unsigned short VirtualKeyOf(const QKeyEvent& e);
+
+// The character the key types under the program's layout state, before any
+// control filters it; 0 when it types none. With Ctrl or Alt held, and when
+// the platform's layout already types a non-ASCII character (a Russian X
+// layout), the event's own text is taken as it comes.
+char16_t TypedCharacter(const QKeyEvent& e);
+
+// A shortcut as the class library stores one: the virtual-key code, plus
+// $2000 for Shift, $4000 for Ctrl and $8000 for Alt. A key event and a Qt key
+// combination that mean the same shortcut give the same value on any layout.
+int ShortCutOf(const QKeyEvent& e);
+int ShortCutOf(QKeyCombination key);

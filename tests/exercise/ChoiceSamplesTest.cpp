@@ -10,6 +10,9 @@
 #include "exercise/RLChooser.h"
 #include "exercise/RLMemo.h"
 #include "exercise/RLPrefix.h"
+#include "platform/Cp1251.h"
+#include "platform/KeyboardLayout.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
@@ -35,9 +38,10 @@ int Answer(TRLParser& parser, bool rightly) {
     ++items;
   }
   for (TRLMemo* memo : Of<TRLMemo>(parser)) {
-    const std::string answer = memo->NormalizedAnswer();
-    memo->SetText(rightly ? answer : answer.substr(0, answer.size() - 1));
-    memo->WrapLines();
+    // Typed key by key, as a learner on a US X layout types it; wrongly, without the last key.
+    const QString answer = Cp1251ToQString(memo->NormalizedAnswer());
+    memo->SetFocus();
+    XKeyboard(TXLayout::Us).TypeRussianKeys((rightly ? answer : answer.chopped(1)).toStdU16String(), memo);
     ++items;
   }
   return items;
@@ -54,7 +58,12 @@ struct TSample {
   const char* Render;  // name of the renders
 };
 
-class ChoiceSamplesTest : public ::testing::TestWithParam<TSample> {};
+class ChoiceSamplesTest : public ::testing::TestWithParam<TSample> {
+ protected:
+  // The trainer turns its Russian layout on at start.
+  void SetUp() override { ActivateKeyboardLayout("00000419"); }
+  void TearDown() override { DeactivateRussianLayout(); }
+};
 
 }  // namespace
 

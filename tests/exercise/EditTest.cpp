@@ -10,6 +10,7 @@
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/Timer.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ const std::uint32_t RedPixel = ColorToPixel(clRed);
 
 class EditTest : public ::testing::Test {
  protected:
-  void SetUp() override { DeactivateRussianLayout(); }
+  // The trainer turns its Russian layout on at start.
+  void SetUp() override { ActivateKeyboardLayout("00000419"); }
   void TearDown() override { DeactivateRussianLayout(); }
 
   // Parses markup into the page and returns its fields in order.
@@ -39,11 +41,9 @@ class EditTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(page_.Window.get()));
   }
 
-  // Russian letters as a Russian keyboard sends them: the key and its text.
+  // The keys of the Russian layout that type letters, pressed on a US X layout.
   static void TypeRussian(TRLEdit* field, const std::u16string& letters) {
-    for (char16_t letter : letters)
-      QTest::sendKeyEvent(QTest::Click, field, Qt::Key(QChar(letter).toUpper().unicode()),
-                          QString(QChar(letter)), Qt::NoModifier);
+    XKeyboard(TXLayout::Us).TypeRussianKeys(letters, field);
   }
 
   static TBitmap Painted(TRLEdit& field) {
@@ -126,26 +126,26 @@ TEST_F(EditTest, TypingRussianRespectsTheWidthCapAndBackspace) {
 }
 
 TEST_F(EditTest, OnlyAnswerCharactersAreTyped) {
-  TRLEdit* field = Field("<edit>");
-  QTest::keyClick(field, '_');
-  QTest::keyClick(field, Qt::Key_Space);
-  QTest::keyClick(field, '-');
-  QTest::keyClick(field, '7');
-  QTest::keyClick(field, Qt::Key_Return);
-  TypeRussian(field, u"ж");
-  EXPECT_EQ(field->Text(), " -7ж"_cp);
+  const std::vector<TRLEdit*> fields = Fields("<edit><edit>");
+  for (TXLayout layout : {TXLayout::Us, TXLayout::Ru}) {
+    TRLEdit* field = fields[layout == TXLayout::Ru];
+    // "_" and "№" are keys of the Russian layout that the field refuses.
+    XKeyboard(layout).TypeRussianKeys(u"_ -7№ж.,?:;!\\/\"", field);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(field->Text(), " -7ж.,?:;!\\/\""_cp);
+  }
 }
 
 TEST_F(EditTest, ALatinLetterSwitchesToTheRussianLayout) {
+  DeactivateRussianLayout();
   TRLEdit* field = Field("<edit>");
-  QTest::keyClick(field, 'd');
+  const XKeyboard us(TXLayout::Us);
+  us.TypeUsKeys(u"d", field);
   EXPECT_EQ(field->Text(), "");
   EXPECT_TRUE(IsRussianLayoutActive());
   // From now on the Latin keys type the Russian letters on them.
-  QTest::keyClick(field, 'd');
-  QTest::keyClick(field, 'j');
-  QTest::keyClick(field, 'V', Qt::ShiftModifier);
-  EXPECT_EQ(field->Text(), "воМ"_cp);
+  us.TypeUsKeys(u"djV/", field);
+  EXPECT_EQ(field->Text(), "воМ."_cp);
 }
 
 TEST_F(EditTest, CaretKeysMoveWithinTheTextAndLeaveAtTheEnds) {

@@ -9,12 +9,14 @@
 #include "platform/Canvas.h"
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
 class MemoTest : public ::testing::Test {
  protected:
-  void SetUp() override { DeactivateRussianLayout(); }
+  // The trainer turns its Russian layout on at start.
+  void SetUp() override { ActivateKeyboardLayout("00000419"); }
   void TearDown() override { DeactivateRussianLayout(); }
 
   TRLMemo* Memo(const std::string& markup) {
@@ -32,16 +34,9 @@ class MemoTest : public ::testing::Test {
     return memo;
   }
 
-  // Text as a Russian keyboard sends it: letters, blanks and punctuation.
+  // Text typed with the keys of the Russian layout on a US X layout.
   static void Type(TRLMemo* memo, const std::u16string& text) {
-    for (char16_t c : text) {
-      if (c == u' ') {
-        QTest::keyClick(memo, Qt::Key_Space);
-        continue;
-      }
-      const Qt::Key key = c < 0x80 ? Qt::Key(c) : Qt::Key(QChar(c).toUpper().unicode());
-      QTest::sendKeyEvent(QTest::Click, memo, key, QString(QChar(c)), Qt::NoModifier);
-    }
+    XKeyboard(TXLayout::Us).TypeRussianKeys(text, memo);
   }
   static std::vector<std::string> Lines(const TRLMemo& memo) {
     std::vector<std::string> lines;
@@ -185,13 +180,14 @@ TEST_F(MemoTest, ALetterAtTheLastColumnOfTheLastLineIsDropped) {
 // ----- keys and clicks
 
 TEST_F(MemoTest, ALatinLetterSwitchesToRussianAndTypesNothing) {
+  DeactivateRussianLayout();
   TRLMemo* memo = FocusedMemo("<memo width=10 height=2>");
-  QTest::keyClick(memo, 'l');
+  const XKeyboard us(TXLayout::Us);
+  us.TypeUsKeys(u"l", memo);
   EXPECT_EQ(memo->Text(), "");
   EXPECT_TRUE(IsRussianLayoutActive());
-  QTest::keyClick(memo, 'l');
-  QTest::keyClick(memo, 'e');
-  EXPECT_EQ(memo->Text(), "ду"_cp);
+  us.TypeUsKeys(u"le?", memo);
+  EXPECT_EQ(memo->Text(), "ду,"_cp);
 }
 
 TEST_F(MemoTest, CaretKeysWalkTheLinesAndNeverLeaveTheField) {
@@ -278,6 +274,18 @@ TEST_F(MemoTest, OnlyTheWordsCountNotTheLineBreaks) {
     memo->CheckOnlyScore();
     EXPECT_EQ(memo->Score, score) << Cp1251ToUtf8(typed);
     EXPECT_EQ(memo->MaxScore, 1);
+  }
+}
+
+TEST_F(MemoTest, APunctuatedAnswerIsTypedOnEitherXLayout) {
+  for (TXLayout layout : {TXLayout::Us, TXLayout::Ru}) {
+    FreeChildren(page_.Parser);
+    TRLMemo* memo = FocusedMemo(
+        "<memo width=30 height=3 answer=\"Мороз и солнце; день чудесный! Ещё, нет? Да: 1-й.\">"_cp);
+    XKeyboard(layout).TypeRussianKeys(u"Мороз и солнце; день чудесный! Ещё, нет? Да: 1-й.", memo);
+    memo->Check();
+    EXPECT_EQ(memo->Score, 1) << Cp1251ToUtf8(memo->Text());
+    EXPECT_FALSE(memo->ErrorShown);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "exercise/RLEdit.h"
 #include "exercise/RLMemory.h"
 #include "platform/KeyboardLayout.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ const std::string Passage =
 class MemoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DeactivateRussianLayout();
+    // The trainer turns its Russian layout on at start.
+    ActivateKeyboardLayout("00000419");
     memory_ = page_.ParseOne<TRLMemory>(Passage);
     ASSERT_NE(memory_, nullptr);
     for (int i = 0; i < memory_->ControlCount(); ++i) {
@@ -37,10 +39,9 @@ class MemoryTest : public ::testing::Test {
     QTest::mouseClick(button_, Qt::LeftButton, {}, QPoint(10, 10));
   }
   TRLEdit* Field(int i) const { return labels_[i]->AnswerEdit; }
+  // The keys of the Russian layout that type letters, pressed on a Russian X layout.
   static void TypeRussian(TRLEdit* field, const std::u16string& letters) {
-    for (char16_t letter : letters)
-      QTest::sendKeyEvent(QTest::Click, field, Qt::Key(QChar(letter).toUpper().unicode()),
-                          QString(QChar(letter)), Qt::NoModifier);
+    XKeyboard(TXLayout::Ru).TypeRussianKeys(letters, field);
   }
   std::vector<QRect> Geometry() const {
     std::vector<QRect> rects;

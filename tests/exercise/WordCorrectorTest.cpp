@@ -12,6 +12,7 @@
 #include "platform/Canvas.h"
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ const std::uint32_t RedPixel = ColorToPixel(clRed);
 
 class WordCorrectorTest : public ::testing::Test {
  protected:
-  void SetUp() override { DeactivateRussianLayout(); }
+  // The trainer turns its Russian layout on at start.
+  void SetUp() override { ActivateKeyboardLayout("00000419"); }
   void TearDown() override { DeactivateRussianLayout(); }
 
   TRLWordCorrector* Passage(const std::string& markup) {
@@ -43,10 +45,9 @@ class WordCorrectorTest : public ::testing::Test {
     page_.Window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(page_.Window.get()));
   }
+  // The keys of the Russian layout that type letters, pressed on a US X layout.
   static void TypeRussian(QWidget* target, const std::u16string& letters) {
-    for (char16_t letter : letters)
-      QTest::sendKeyEvent(QTest::Click, target, Qt::Key(QChar(letter).toUpper().unicode()),
-                          QString(QChar(letter)), Qt::NoModifier);
+    XKeyboard(TXLayout::Us).TypeRussianKeys(letters, target);
   }
   // Clicks the word, replaces its text in the field that opens, and presses Return.
   static void Correct(TRLWord* word, int backspaces, const std::u16string& typed) {

@@ -7,6 +7,7 @@
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
 #include "tests/platform/ControlFixtures.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
@@ -100,23 +101,79 @@ TEST_F(KeyTest, TheRussianLayoutMapsLatinKeysByPosition) {
   EXPECT_EQ(probe.presses.back(), 'q');
 }
 
-TEST_F(KeyTest, ControlChordsAreNotMappedToRussian) {
-  ActivateKeyboardLayout("00000419");
-  QTest::keyClick(&probe, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(probe.downs.back(), 'C');
-  ASSERT_EQ(probe.presses.size(), 1u);
-  EXPECT_NE(probe.presses, "с"_cp);
+// ----- the Russian layout on real keys
+
+namespace {
+
+// Every key of the typing block, unshifted and shifted, by what it types on the Russian layout.
+const std::u16string RussianKeys = u"ё1234567890-=йцукенгшщзхъ\\фывапролджэячсмитьбю. ";
+const std::u16string RussianShiftedKeys = u"Ё!\"№;%:?*()_+ЙЦУКЕНГШЩЗХЪ/ФЫВАПРОЛДЖЭЯЧСМИТЬБЮ,";
+
+std::string Cp(const std::u16string& s) {
+  return QStringToCp1251(QString::fromStdU16String(s));
 }
 
-TEST(KeyboardLayoutTest, EveryRussianLetterHasItsKey) {
-  const std::u16string letters = u"йцукенгшщзхъфывапролджэячсмитьбюё";
-  for (char16_t letter : letters) {
-    const int key = KeyForRussianLetter(letter);
-    ASSERT_NE(key, 0) << int(letter);
-    EXPECT_EQ(RussianLetterForKey(key, false), letter);
-    EXPECT_EQ(RussianLetterForKey(key, true), QChar(letter).toUpper().unicode());
+}  // namespace
+
+TEST_F(KeyTest, EveryKeyTypesTheRussianLayoutsCharacterOnEitherXLayout) {
+  ActivateKeyboardLayout("00000419");
+  for (TXLayout layout : {TXLayout::Us, TXLayout::Ru}) {
+    probe.presses.clear();
+    const XKeyboard keyboard(layout);
+    keyboard.TypeRussianKeys(RussianKeys + RussianShiftedKeys, &probe);
+    EXPECT_EQ(probe.presses, Cp(RussianKeys + RussianShiftedKeys)) << (layout == TXLayout::Us ? "us" : "ru");
   }
-  EXPECT_EQ(RussianLetterForKey(Qt::Key_5, false), 0);
+  // The keys that the issue's learner could not use, as the US X layout delivers them.
+  probe.presses.clear();
+  XKeyboard(TXLayout::Us).TypeUsKeys(u"rjn./<&?^$@", &probe);
+  EXPECT_EQ(probe.presses, "котю.Б?,:;\""_cp);
+}
+
+TEST_F(KeyTest, WithoutTheRussianLayoutKeysTypeWhatTheXLayoutGives) {
+  XKeyboard(TXLayout::Us).TypeUsKeys(u"q[./?", &probe);
+  EXPECT_EQ(probe.presses, "q[./?");
+  probe.presses.clear();
+  XKeyboard(TXLayout::Ru).TypeRussianKeys(u"й.,№", &probe);
+  EXPECT_EQ(probe.presses, "й.,№"_cp);
+}
+
+TEST_F(KeyTest, CapsLockCapitalisesEveryRussianLetterKeyButNotTheOthers) {
+  ActivateKeyboardLayout("00000419");
+  const XKeyboard us(TXLayout::Us);
+  for (char16_t c : std::u16string(u"q[;.1/"))
+    us.Click(XKeyboard::StrokeFor(TXLayout::Us, c), {}, &probe, true);
+  us.Click(XKeyboard::StrokeFor(TXLayout::Us, u'Q'), {}, &probe, true);  // Shift undoes Caps Lock
+  EXPECT_EQ(probe.presses, "ЙХЖЮ1.й"_cp);
+}
+
+TEST_F(KeyTest, ChordsAreNeverMappedAndKeepTheirKeyOnEveryLayout) {
+  ActivateKeyboardLayout("00000419");
+  for (TXLayout layout : {TXLayout::Us, TXLayout::Ru}) {
+    probe.downs.clear();
+    probe.presses.clear();
+    const XKeyboard keyboard(layout);
+    keyboard.Click(XKeyboard::StrokeFor(TXLayout::Us, u'c'), Qt::ControlModifier, &probe);
+    keyboard.Click(XKeyboard::StrokeFor(TXLayout::Us, u'f'), Qt::AltModifier, &probe);
+    keyboard.TypeUsKeys(u"n", &probe);
+    EXPECT_EQ(probe.downs, (std::vector<int>{'C', 'F', 'N'}));
+    // Under Ctrl or Alt the X layout's own text passes: a control character or a Cyrillic letter.
+    const std::string chords = layout == TXLayout::Us ? std::string(
+                                                            "\x03"
+                                                            "f")
+                                                      : "са"_cp;
+    EXPECT_EQ(probe.presses, chords + "т"_cp);
+  }
+}
+
+TEST_F(KeyTest, EventsWithoutAScanCodeAreReadAsAUsKeyboard) {
+  ActivateKeyboardLayout("00000419");
+  for (char c : std::string("q{/?&`")) QTest::keyClick(&probe, c);
+  QTest::keyClick(&probe, Qt::Key_Period, Qt::KeypadModifier);  // the keypad's point stays a point
+  EXPECT_EQ(probe.presses, "йХ.,?ё."_cp);
+  // A Cyrillic key code names the key the letter lies on.
+  probe.downs.clear();
+  TypeRussian(u'т');
+  EXPECT_EQ(probe.downs, (std::vector<int>{'N'}));
 }
 
 // ----- focus walk

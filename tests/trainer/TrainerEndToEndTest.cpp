@@ -18,6 +18,7 @@
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/StrUtils.h"
+#include "tests/platform/XKeyboard.h"
 #include "trainer/MainForm.h"
 #include "trainer/WorkFrame.h"
 #include "widgets/ImageButton.h"
@@ -139,11 +140,12 @@ TEST_F(TrainerEndToEnd, TypeCheckCloseResetAndStepOn) {
   ASSERT_EQ(fields.size(), 3u);
 
   // On a Latin keyboard: j is "о", t is "е"; the third field is typed wrong ("ы" on s).
-  const char keys[] = {'j', 't', 's'};
+  const std::u16string keys = u"jts";
+  const XKeyboard us(TXLayout::Us);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     MouseAt(frame, fields[i]->mapTo(&frame, QPoint(3, fields[i]->Height() / 2)), TMouseStep::Click);
     EXPECT_TRUE(fields[i]->Focused());
-    QTest::keyClick(fields[i], keys[i]);
+    us.TypeUsKeys(keys.substr(i, 1));
   }
   EXPECT_EQ(fields[0]->Text(), "о"_cp);
   EXPECT_EQ(fields[2]->Text(), "ы"_cp);

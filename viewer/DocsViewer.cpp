@@ -93,6 +93,7 @@ void TPluginDocsViewer::SetZoomNormal(int value) {
 void TPluginDocsViewer::SetMouseMode(TMouseMode mode) {
   if (!view_) return;
   mouseMode_ = mode;
+  view_->RestoreMouseModes();
   view_->AllowPanngin = mode == mmPanning;
   view_->AllowMouseSelect = mode == mmSelect;
 }

@@ -486,6 +486,7 @@ void TPluginPageView::UpdateRubberBand(const TRect& before, const TRect& now) {
 
 void TPluginPageView::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseDown(button, shift, x, y);
+  RestoreMouseModes();
   ctrlSwapped_ = (shift & ssCtrl) != 0;
   if (ctrlSwapped_) {
     AllowPanngin = !AllowPanngin;
@@ -561,10 +562,44 @@ void TPluginPageView::MouseUp(TMouseButton button, TShiftState shift, int x, int
     pressedList_.Clear();
     pressedOnLink_ = false;
   }
+  RestoreMouseModes();
+}
+
+void TPluginPageView::RestoreMouseModes() {
   if (!ctrlSwapped_) return;
   ctrlSwapped_ = false;
   AllowMouseSelect = !AllowMouseSelect;
   AllowPanngin = !AllowPanngin;
+}
+
+bool TPluginPageView::event(QEvent* e) {
+  switch (e->type()) {
+    // Under X the popup menu opens at the right press and takes its release.
+    case QEvent::ContextMenu:
+    case QEvent::UngrabMouse:
+    case QEvent::FocusOut:
+    case QEvent::WindowDeactivate:
+    case QEvent::Hide:
+      CancelPress();
+      break;
+    default:
+      break;
+  }
+  return TCustomControl::event(e);
+}
+
+void TPluginPageView::CancelPress() {
+  if (mouseSelecting_) {
+    update(ToQRect(BandPixels(rubberBand_)));
+    mouseSelecting_ = false;
+  }
+  if (panning_) {
+    panning_ = false;
+    SetCursor(Qt::ArrowCursor);
+  }
+  pressedList_.Clear();
+  pressedOnLink_ = false;
+  RestoreMouseModes();
 }
 
 void TPluginPageView::FinishSelection(TShiftState shift, int x, int y, bool& isClick) {

@@ -129,12 +129,15 @@ class TPluginPageView : public TCustomControl {
   TRect RubberBand() const { return rubberBand_; }
   // Erases the link outlines and forgets the hovered area.
   void HideLinkHighlight();
+  // Inverts the flags back when a press with Ctrl swapped them and has not yet ended.
+  void RestoreMouseModes();
 
  protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void paintEvent(QPaintEvent* e) override;
+  bool event(QEvent* e) override;
 
  private:
   void Activate();
@@ -164,6 +167,8 @@ class TPluginPageView : public TCustomControl {
   void UpdateRubberBand(const TRect& before, const TRect& now);
   void TrackLinks(int x, int y);
   void FinishSelection(TShiftState shift, int x, int y, bool& isClick);
+  // Ends a press whose release will never come here: the drag stops where it is.
+  void CancelPress();
   void ExecutePressedLink(int x, int y);
 
   TPluginPage2* page_ = nullptr;

@@ -13,8 +13,10 @@
 #include "platform/Clipboard.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/OpenDialog.h"
 #include "platform/Screen.h"
+#include "platform/StateReport.h"
 #include "platform/StrUtils.h"
 #include "viewer/PagePrinting.h"
 #include "viewer/Plugin/PluginDocument.h"
@@ -406,10 +408,13 @@ bool TPluginViewForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TPluginViewForm::PreviewKey(QKeyEvent& key) {
-  const QKeyCombination combo(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key()));
+  // Matched by virtual-key code, so the letters work on a Russian X layout too.
+  const int shortcut = ShortCutOf(key);
   for (QAction* item : items_) {
-    if (item->shortcut().isEmpty() || item->shortcut()[0] != combo) continue;
+    if (item->shortcut().isEmpty() || ShortCutOf(item->shortcut()[0]) != shortcut) continue;
     item->trigger();
+    ReportState(item->objectName().toStdString() + " zoom-mode " + std::to_string(Viewer->ZoomMode()) +
+                " page " + std::to_string(CurrentPage));
     return true;
   }
   const QString text = key.text();

@@ -176,6 +176,27 @@ TEST_F(PageViewMouseTest, CtrlSwapsPanningForSelectingForThatPressOnly) {
   EXPECT_FALSE(view->AllowMouseSelect);
 }
 
+TEST_F(PageViewMouseTest, APressCutOffByTheWindowLosingActivationEndsWithItsCtrlSwap) {
+  UsePanning();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, QPoint(18, 18));
+  QTest::mouseMove(view, QPoint(40, 30));
+  ASSERT_TRUE(view->MouseSelecting());
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_FALSE(view->MouseSelecting());
+  EXPECT_TRUE(view->AllowPanngin);
+  EXPECT_FALSE(view->AllowMouseSelect);
+  // A release that still arrives selects nothing and swaps nothing back.
+  QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(40, 30));
+  EXPECT_EQ(view->GetSelectedText(), "");
+  EXPECT_TRUE(view->AllowPanngin);
+  EXPECT_FALSE(view->AllowMouseSelect);
+}
+
 // --- Links ---
 
 TEST_F(PageViewMouseTest, TheLinkUnderThePointerIsOutlinedInBlue) {

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 #include "platform/Clipboard.h"
 #include "platform/Cp1251.h"
+#include "tests/platform/XKeyboard.h"
 
 namespace {
 
@@ -124,6 +128,62 @@ TEST_F(ViewFormPagingTest, ZoomCharactersAndLettersSwitchTheModes) {
   EXPECT_EQ(form->Viewer->Zoom(), 100);
   Key(Qt::Key_P);
   EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+}
+
+TEST_F(ViewFormPagingTest, LetterShortcutsWorkOnTheRussianXLayoutAndSignsByCharacter) {
+  for (TXLayout layout : {TXLayout::Ru, TXLayout::Us}) {
+    const XKeyboard keyboard(layout);
+    const auto press = [&](char16_t usKey, Qt::KeyboardModifiers modifiers = {}) {
+      keyboard.Click(XKeyboard::StrokeFor(TXLayout::Us, usKey), modifiers, Target());
+    };
+    press(u'f');
+    EXPECT_EQ(form->Viewer->ZoomMode(), zmTextWidth);
+    press(u'n');
+    EXPECT_EQ(form->Viewer->ZoomMode(), zmNormal);
+    press(u'+');  // Shift and the "=" key on both layouts
+    EXPECT_GT(form->Viewer->Zoom(), 100);
+    press(u'p');
+    EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+    // Shift+N is no shortcut; on the Russian X layout it types "Т", which is no sign either.
+    press(u'N');
+    EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+
+    SetClipboardText("kept");
+    View().SelectRange(0, 3);
+    press(u'c', Qt::ControlModifier);
+    EXPECT_EQ(ClipboardText(), View().SelectedText());
+    // Ctrl+P opens the print set-up; the test closes it.
+    QString dialog;
+    QTimer::singleShot(0, [&] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        dialog = modal->metaObject()->className();
+        modal->close();
+      }
+    });
+    press(u'p', Qt::ControlModifier);
+    EXPECT_EQ(dialog, "QPrintDialog");
+    EXPECT_EQ(form->Viewer->ZoomMode(), zmFitClient);
+  }
+}
+
+TEST_F(ViewFormPagingTest, ACtrlRightClickWhoseMenuTookTheReleaseLeavesTheModeTheButtonsShow) {
+  ASSERT_TRUE(form->Button("btnPanning")->isChecked());
+  const QPoint at(20, 20);
+  QTest::mousePress(Target(), Qt::RightButton, Qt::ControlModifier, at);
+  // Under X the context menu event follows the right press, and its menu takes the release.
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Target()->mapToGlobal(at), Qt::ControlModifier);
+  QApplication::sendEvent(Target(), &menu);
+  ASSERT_TRUE(form->pmnuMain->isVisible());
+  form->pmnuMain->close();
+  EXPECT_TRUE(View().AllowPanngin);
+  EXPECT_FALSE(View().AllowMouseSelect);
+  EXPECT_TRUE(form->Button("btnPanning")->isChecked());
+  // The next left drag pans, as the checked hand button says, and selects nothing.
+  QTest::mousePress(Target(), Qt::LeftButton, {}, at);
+  QTest::mouseMove(Target(), at + QPoint(30, 30));
+  EXPECT_FALSE(View().MouseSelecting());
+  QTest::mouseRelease(Target(), Qt::LeftButton, {}, at + QPoint(30, 30));
+  EXPECT_EQ(View().GetSelectedText(), "");
 }
 
 TEST_F(ViewFormPagingTest, ZoomButtonsDoWhatTheirHintsSay) {

@@ -7,7 +7,8 @@ export QT_QPA_PLATFORM ?= offscreen
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libpng-dev zlib1g-dev \
            libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev \
            libpoppler-qt6-dev libdjvulibre-dev djvulibre-bin \
-           fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth
+           fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth \
+           x11-xkb-utils xdotool
 
 .PHONY: deps configure build test test-sanitize run run-viewer bench clean
 

@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/Screen.h"
+#include "platform/StateReport.h"
 #include "platform/StringList.h"
 #include "trainer/TitleScreen.h"
 #include "trainer/TopicScreen.h"
@@ -93,6 +94,8 @@ void TMainForm::FormShow(TObject*) {
   } catch (const std::exception& e) {
     ReportWhenOnScreen(e.what());
   }
+  // Once the window stands where it is shown, the tests learn where to click.
+  if (StateReportOn()) QTimer::singleShot(0, this, [this] { ReportPlace("check", *WorkFrame->CheckButton); });
 }
 
 void TMainForm::ReportWhenOnScreen(const std::string& message) {

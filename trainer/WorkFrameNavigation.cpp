@@ -9,6 +9,7 @@
 #include "platform/Application.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/StateReport.h"
 #include "platform/StrUtils.h"
 #include "trainer/DialogForm.h"
 #include "trainer/UnDrawPanel.h"
@@ -212,6 +213,7 @@ void TWorkFrame::Button3Click(TObject*) {
     }
   }
   const int mistakes = SumMaxScore(Body()) - SumScore(Body());
+  ReportState("mistakes " + std::to_string(mistakes));
   ShowMistakes(Format("Количество ошибок: %d"_cp.c_str(), mistakes));
 }
 

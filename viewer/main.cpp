@@ -1,12 +1,14 @@
 // Folioscope, the document viewer: the plug-in layer's start-up, then the
 // main window on the file of the command line (or of the open dialog), and
 // the plug-ins' shutdown after the window is gone.
+#include <QTimer>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "platform/Application.h"
 #include "platform/Cp1251.h"
+#include "platform/StateReport.h"
 #include "viewer/Plugin/PluginGlobals.h"
 #include "viewer/ViewForm.h"
 
@@ -22,6 +24,8 @@ int main(int argc, char** argv) {
     PluginViewForm = &form;
     Application->MainForm = &form;
     form.OpenFromCommandLine(params);
+    // Once the window is shown, the tests learn where the page is.
+    if (StateReportOn()) QTimer::singleShot(0, &form, [&form] { ReportPlace("view", form); });
     Application->Run();
   } catch (const std::exception& e) {
     Application->HandleException(e);

@@ -80,9 +80,10 @@ keys_for() {
 }
 
 # Waits for a line of the program's report that starts with prefix; prints it.
+# Patient, as a loaded machine may take long to start a program.
 await() {
   local file=$1 prefix=$2 line
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     line=$(grep -m1 "^$prefix" "$file") && { echo "$line"; return 0; }
     sleep 0.05
   done

@@ -1,6 +1,7 @@
 #include "exercise/RLControl.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/FileSystem.h"
+#include "platform/ImageFiles.h"
 #include "platform/StrUtils.h"
 
 std::string ImagesFolder;
@@ -133,6 +135,12 @@ void TRLControl::LoadSkin(const std::string& fileName) {
   const std::string marginsPath = ChangeFileExt(path, ".txt");
   if (!FileExists(marginsPath)) throw Exception(Format("File not found: %s", marginsPath));
   const TMargins m = ReadMargins(marginsPath);
+  // A margin cuts the picture, which has at most kMaxPictureSide pixels a
+  // side: a larger one is of no use, and values near the top of the int range
+  // would overflow the sizes made from them.
+  if (std::max({m.Left, m.Right, m.Top, m.Bottom}) > kMaxPictureSide)
+    throw Exception(Format("The margins %d, %d, %d, %d in %s exceed the %d pixels a picture may have a side",
+                           m.Left, m.Right, m.Top, m.Bottom, marginsPath, kMaxPictureSide));
   SetSkin(bitmap, m.Left, m.Right, m.Top, m.Bottom);
 }
 

@@ -529,8 +529,11 @@ TSlices Slice(int d0, int d1, int srcSize, int marginLo, int marginHi) {
 
 void StretchNineSlice(TBitmap& dst, const TRect& dstRect, const TBitmap& src, int marginLeft, int marginTop,
                       int marginRight, int marginBottom) {
-  if (marginLeft < 0 || marginTop < 0 || marginRight < 0 || marginBottom < 0 ||
-      marginLeft + marginRight > src.Width() || marginTop + marginBottom > src.Height())
+  // Each margin is checked against what is left of the picture, so margins
+  // near the top of the int range cannot overflow their sum.
+  if (marginLeft < 0 || marginTop < 0 || marginRight < 0 || marginBottom < 0 || marginLeft > src.Width() ||
+      marginRight > src.Width() - marginLeft || marginTop > src.Height() ||
+      marginBottom > src.Height() - marginTop)
     throw Exception(Format("The margins %d, %d, %d, %d do not fit a picture of %d x %d pixels", marginLeft,
                            marginTop, marginRight, marginBottom, src.Width(), src.Height()));
   if (dstRect.IsEmpty()) return;

@@ -19,11 +19,26 @@
 
 namespace {
 
-constexpr std::int64_t kMaxSide = 32767;
-constexpr std::int64_t kMaxPixels = std::int64_t(1) << 26;
+// The largest pictures the trainer shows are its screen backgrounds (at most
+// 1440 x 1050 today). 4096 x 4096 pixels in all leaves room for the background
+// of a 4K screen (3840 x 2160, 8.3 million pixels) and for sprite sheets of
+// several frames, and keeps a picture under 64 MB of pixels; a side of 8192
+// allows a long strip of frames. Headers are checked against these before any
+// pixel memory is taken, so a small file claiming a huge picture costs nothing.
+constexpr std::int64_t kMaxSide = kMaxPictureSide;
+constexpr std::int64_t kMaxSquare = 4096;
+constexpr std::int64_t kMaxPixels = kMaxSquare * kMaxSquare;
+// A progressive JPEG may repeat its scans without end, each pass costing a
+// decode of the whole picture; real files have a dozen.
+constexpr int kMaxJpegScans = 100;
 
 bool SizeAllowed(std::int64_t width, std::int64_t height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+std::string TooLarge(std::int64_t width, std::int64_t height) {
+  return Format("the picture claims %d x %d pixels, more than the %d x %d (and %d a side) that can be shown",
+                width, height, kMaxSquare, kMaxSquare, kMaxSide);
 }
 
 // QSaveFile replaces the old file only once the new one is complete.
@@ -121,7 +136,8 @@ TBmpLayout ReadBmpLayout(const TBmpBytes& in) {
   const std::int64_t width = in.S32(18);
   const std::int64_t height = in.S32(22);
   const std::int64_t rows = height < 0 ? -height : height;
-  if (!SizeAllowed(width, rows)) throw in.Fail(Format("bad picture size %d x %d", width, height));
+  if (width <= 0 || rows <= 0) throw in.Fail(Format("bad picture size %d x %d", width, height));
+  if (!SizeAllowed(width, rows)) throw in.Fail(TooLarge(width, rows));
   if (in.U16(26) != 1) throw in.Fail("bad number of colour planes");
 
   TBmpLayout layout;
@@ -275,7 +291,10 @@ bool DecodePng(TPngReader& r) {
   r.Width = int(png_get_image_width(r.Png, r.Info));
   r.Height = int(png_get_image_height(r.Png, r.Info));
   r.ColorType = png_get_color_type(r.Png, r.Info);
-  if (!SizeAllowed(r.Width, r.Height)) png_error(r.Png, "the picture is too large");
+  if (!SizeAllowed(r.Width, r.Height)) {
+    std::snprintf(r.Error, sizeof r.Error, "%s", TooLarge(r.Width, r.Height).c_str());
+    return false;
+  }
   png_set_expand(r.Png);
   png_set_strip_16(r.Png);
   png_set_gray_to_rgb(r.Png);
@@ -322,7 +341,13 @@ TPngPicture LoadPngPicture(const std::string& fileName) {
   TPngReader reader;
   reader.Bytes = &bytes;
   reader.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, OnPngError, OnPngWarning);
-  if (reader.Png) reader.Info = png_create_info_struct(reader.Png);
+  if (reader.Png) {
+    // libpng refuses larger headers itself (its default is a million a side),
+    // and keeps a text or profile chunk that inflates without end to 1 MB.
+    png_set_user_limits(reader.Png, png_uint_32(kMaxSide), png_uint_32(kMaxSide));
+    png_set_chunk_malloc_max(reader.Png, 1 << 20);
+    reader.Info = png_create_info_struct(reader.Png);
+  }
   if (!reader.Info) throw Exception(Format("Cannot read PNG file %s: %s", fileName, "out of memory"));
   if (!DecodePng(reader)) throw Exception(Format("Cannot read PNG file %s: %s", fileName, reader.Error));
   return ComposePngPicture(reader);
@@ -365,9 +390,24 @@ void OnJpegError(j_common_ptr info) {
   std::longjmp(error->Jump, 1);
 }
 
-// A file cut short would otherwise decode with a grey tail and only a warning.
+// Warnings that leave the picture itself sound.
+bool HarmlessJpegWarning(int code) {
+  return code == JWRN_ADOBE_XFORM || code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC;
+}
+
+// Damaged data is only a warning to libjpeg, which then fills the rest with
+// grey: a file cut short, even one ending in a proper end marker, a bad code,
+// a segment ending early. Each of these fails the load.
 void OnJpegMessage(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnJpegError(info);
+  if (level < 0 && !HarmlessJpegWarning(info->err->msg_code)) OnJpegError(info);
+}
+
+void OnJpegProgress(j_common_ptr info) {
+  if (!info->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxJpegScans) return;
+  auto* error = reinterpret_cast<TJpegError*>(info->err);
+  std::snprintf(error->Message, sizeof error->Message, "more than %d scans", kMaxJpegScans);
+  std::longjmp(error->Jump, 1);
 }
 
 void InstallJpegErrors(TJpegError& error) {
@@ -378,6 +418,7 @@ void InstallJpegErrors(TJpegError& error) {
 
 struct TJpegReader {
   jpeg_decompress_struct Info{};
+  jpeg_progress_mgr Progress{};
   TJpegError Error;
   bool Created = false;
   std::vector<std::uint8_t> Rgb;
@@ -394,11 +435,14 @@ bool DecodeJpeg(TJpegReader& r, const std::string& bytes) {
   if (setjmp(r.Error.Jump)) return false;
   r.Created = true;
   jpeg_create_decompress(&r.Info);
+  r.Progress.progress_monitor = OnJpegProgress;
+  r.Info.progress = &r.Progress;
   jpeg_mem_src(&r.Info, reinterpret_cast<const unsigned char*>(bytes.data()),
                static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&r.Info, TRUE);
   if (!SizeAllowed(r.Info.image_width, r.Info.image_height)) {
-    std::snprintf(r.Error.Message, sizeof r.Error.Message, "the picture is too large");
+    std::snprintf(r.Error.Message, sizeof r.Error.Message, "%s",
+                  TooLarge(r.Info.image_width, r.Info.image_height).c_str());
     return false;
   }
   r.Info.out_color_space = JCS_RGB;

@@ -1,14 +1,18 @@
 #pragma once
 // Picture files: Windows bitmaps of our own, PNG through libpng, JPEG through
 // libjpeg. Every failure throws Exception naming the file and the reason; a
-// missing file gives "File not found: %s". Pictures of more than 32767 pixels
-// a side or 64 million pixels in all are refused.
+// missing file gives "File not found: %s". Pictures of more than 8192 pixels
+// a side or 4096 x 4096 pixels in all are refused before any pixel is read,
+// and so is a JPEG whose data is damaged or cut short.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/Bitmap.h"
+
+// The largest side of a picture that is loaded (see ImageFiles.cpp for why).
+constexpr int kMaxPictureSide = 8192;
 
 // Windows bitmap files: 1-, 4-, 8-, 24- and 32-bit BI_RGB (32-bit also with
 // the plain B,G,R,A bit fields), rows either way up, all three header versions.

@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QToolButton>
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
@@ -299,19 +300,23 @@ void TPluginViewForm::OpenFile(const std::string& file, const std::string& title
 }
 
 TRect PageWindowBounds(int pageW, int pageH, int extraW, int extraH, int screenW, int screenH) {
-  int w = pageW + extraW, h = pageH + extraH;
-  const int maxW = int(unsigned(screenW) * 3 >> 2), maxH = int(unsigned(screenH) * 3 >> 2);
+  // A page may claim any size: the sums are made in 64 bits, and what is left
+  // after the shrinking below is at most three quarters of the screen.
+  std::int64_t w = std::int64_t(pageW) + extraW, h = std::int64_t(pageH) + extraH;
+  const std::int64_t maxW = std::int64_t(unsigned(screenW) * 3 >> 2);
+  const std::int64_t maxH = std::int64_t(unsigned(screenH) * 3 >> 2);
   if (w > maxW) {
-    h = RoundHalfEven(double(h) * maxW / w);
+    h = RoundHalfEven(double(h) * maxW / double(w));
     w = maxW;
   }
   if (h > maxH) {
-    w = RoundHalfEven(double(w) * maxH / h);
+    w = RoundHalfEven(double(w) * maxH / double(h));
     h = maxH;
   }
-  w = std::max(w, kMinWidth);
-  h = std::max(h, kMinHeight);
-  return Bounds((screenW - w) / 2, (screenH - h) / 2, w, h);
+  const int width = int(std::clamp<std::int64_t>(w, kMinWidth, INT32_MAX));
+  const int height = int(std::clamp<std::int64_t>(h, kMinHeight, INT32_MAX));
+  return Bounds(int((std::int64_t(screenW) - width) / 2), int((std::int64_t(screenH) - height) / 2), width,
+                height);
 }
 
 void TPluginViewForm::FitWindowToPage() {

@@ -28,6 +28,10 @@ struct TPageGeometry {
   std::string Caption;
 };
 
+// A length in pixels as a native size: rounded, and held at INT32_MAX rather
+// than wrapped, so a page claiming a huge size is seen as huge and refused.
+int NativePixels(double pixels);
+
 // The page text with one rectangle per byte; line feeds have empty rectangles.
 struct TPageText {
   std::string Text;
@@ -45,6 +49,15 @@ struct TOutlineItem {
   int Page = 0;  // 1-based; 0 when the item leads nowhere in this document
   std::vector<TOutlineItem> Children;
 };
+
+// Outlines are read at most this many levels deep. The viewer reads a book
+// description of at most 256 nested elements and shows no tree; real books
+// nest a handful of levels. Reading stops here instead of recursing as deep as
+// a file claims (damaged or hostile files nest tens of thousands of levels).
+constexpr int kMaxOutlineDepth = 64;
+
+// Logs that the outline of the document at path was cut at kMaxOutlineDepth.
+void LogOutlineCut(const QString& path);
 
 struct TBookOutline {
   std::string Title;

@@ -17,8 +17,7 @@ std::string Lines(const std::string& command, const QString& argument) {
   return command + "\n" + QStringToCp1251(WithoutControls(argument));
 }
 
-bool IsFileReference(const QString& uri) {
-  const QUrl url(uri);
+bool IsFileReference(const QUrl& url) {
   return url.scheme().isEmpty() || url.isLocalFile() || url.scheme().size() == 1;  // "C:" is a drive
 }
 
@@ -28,9 +27,11 @@ std::string GotoLinkText(int page) {
   return "goto\n" + std::to_string(page);
 }
 
-std::string WebLinkText(const QString& url) {
+std::optional<std::string> WebLinkText(const QString& url) {
   const QUrl parsed(WithoutControls(url).trimmed());
-  return Lines("web", parsed.isValid() ? QString::fromLatin1(parsed.toEncoded()) : QString());
+  // An address with nothing after its scheme ("http://", "mailto:") leads nowhere either.
+  if (!parsed.isValid() || (parsed.authority().isEmpty() && parsed.path().isEmpty())) return std::nullopt;
+  return Lines("web", QString::fromLatin1(parsed.toEncoded()));
 }
 
 std::string FileLinkText(const QString& documentPath, const QString& file, int page) {
@@ -42,6 +43,8 @@ std::string FileLinkText(const QString& documentPath, const QString& file, int p
   return Lines("start", folder.relativeFilePath(absolute));
 }
 
-std::string UriLinkText(const QString& documentPath, const QString& uri) {
-  return IsFileReference(uri) ? FileLinkText(documentPath, uri, 0) : WebLinkText(uri);
+std::optional<std::string> UriLinkText(const QString& documentPath, const QString& uri) {
+  const QString cleaned = WithoutControls(uri).trimmed();
+  if (cleaned.isEmpty()) return std::nullopt;
+  return IsFileReference(QUrl(cleaned)) ? FileLinkText(documentPath, uri, 0) : WebLinkText(uri);
 }

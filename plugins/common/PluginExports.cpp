@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/Cp1251.h"
 #include "plugins/common/BackendDocument.h"
 #include "plugins/common/BookOutline.h"
 #include "plugins/common/PixelWriter.h"
@@ -21,7 +22,7 @@ namespace {
 
 // Far beyond any zoom a screen or printer needs, and within what the
 // renderers handle in their integer arithmetic.
-constexpr int64_t kMaxSide = 30000;
+constexpr int64_t kMaxSide = FOLIO_MAX_PAGE_SIDE;
 // One blit of 64 million pixels takes 256 MB on our side.
 constexpr int64_t kMaxBlitPixels = int64_t(64) << 20;
 
@@ -157,8 +158,20 @@ void CopyText(const std::string& text, char* buffer, int32_t size) {
 
 }  // namespace
 
+int NativePixels(double pixels) {
+  if (!(pixels < double(INT32_MAX))) return INT32_MAX;  // NaN as well
+  if (pixels < 0) return 0;
+  return int(std::lround(pixels));
+}
+
 void BackendLog(const std::string& message) {
   if (logProc) logProc(0, 0, (message + "\n").c_str());
+}
+
+void LogOutlineCut(const QString& path) {
+  BackendLog(std::string(BackendFormat()) + ": the outline of [" + QStringToCp1251(path) +
+             "] nests more than " + std::to_string(kMaxOutlineDepth) +
+             " levels deep; the deeper entries are left out");
 }
 
 FOLIO_EXPORT const TPluginFormatDesc* GetPluginDescription() {
@@ -233,6 +246,11 @@ FOLIO_EXPORT TPluginBool CreatePage(TPluginHandle handle, int32_t number, TPageI
     Require(geometry.WidthMm > 0 && geometry.HeightMm > 0 && geometry.NativeWidth > 0 &&
                 geometry.NativeHeight > 0,
             "The page has no size");
+    // What a file claims is checked before anything is made of it.
+    if (geometry.NativeWidth > kMaxSide || geometry.NativeHeight > kMaxSide)
+      throw Exception("Page " + std::to_string(number) + " claims " + std::to_string(geometry.NativeWidth) +
+                      " x " + std::to_string(geometry.NativeHeight) + " pixels; pages of more than " +
+                      std::to_string(kMaxSide) + " pixels a side are refused");
     page->Width = geometry.NativeWidth;
     page->Height = geometry.NativeHeight;
     *info = TPageInfo{};

@@ -274,7 +274,7 @@ std::vector<TPageLink> TDjvuDocument::Links(int page) {
 }
 
 // (bookmarks (title url child...) ...)
-std::vector<TOutlineItem> TDjvuDocument::OutlineItems(miniexp_t items) {
+std::vector<TOutlineItem> TDjvuDocument::OutlineItems(miniexp_t items, int depth, bool& cut) {
   std::vector<TOutlineItem> result;
   for (miniexp_t rest = items; miniexp_consp(rest); rest = miniexp_cdr(rest)) {
     const miniexp_t item = miniexp_car(rest);
@@ -282,7 +282,9 @@ std::vector<TOutlineItem> TDjvuDocument::OutlineItems(miniexp_t items) {
     entry.Title = QStringToCp1251(Utf8String(miniexp_nth(0, item)));
     const std::string url = Utf8String(miniexp_nth(1, item)).toStdString();
     if (url.size() > 1 && url[0] == '#') entry.Page = TargetPage(url.substr(1), 1).value_or(0);
-    entry.Children = OutlineItems(miniexp_cddr(item));
+    const miniexp_t children = miniexp_cddr(item);
+    if (miniexp_consp(children) && depth == kMaxOutlineDepth) cut = true;
+    if (depth < kMaxOutlineDepth) entry.Children = OutlineItems(children, depth + 1, cut);
     result.push_back(std::move(entry));
   }
   return result;
@@ -293,6 +295,8 @@ TBookOutline TDjvuDocument::Outline() {
   outline.Title = QStringToCp1251(QFileInfo(path_).completeBaseName());
   outline.PageCount = PageCount();
   const TDjvuExpression bookmarks(*session_, session_->Outline());
-  if (miniexp_consp(bookmarks.Get())) outline.Items = OutlineItems(miniexp_cdr(bookmarks.Get()));
+  bool cut = false;
+  if (miniexp_consp(bookmarks.Get())) outline.Items = OutlineItems(miniexp_cdr(bookmarks.Get()), 1, cut);
+  if (cut) LogOutlineCut(path_);
   return outline;
 }

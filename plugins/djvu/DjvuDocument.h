@@ -24,7 +24,9 @@ class TDjvuDocument : public TBackendDocument {
   // The 1-based page a "#..." target names, seen from page from; nullopt for none.
   std::optional<int> TargetPage(const std::string& target, int from);
   std::optional<std::string> LinkText(miniexp_t url, int page);
-  std::vector<TOutlineItem> OutlineItems(miniexp_t items);
+  // The items of a bookmark list, read at most kMaxOutlineDepth levels deep; cut
+  // tells whether deeper ones were left out.
+  std::vector<TOutlineItem> OutlineItems(miniexp_t items, int depth, bool& cut);
 
   // Shared with the pages, which decode and render from it.
   std::shared_ptr<TDjvuSession> session_;

@@ -43,14 +43,18 @@ void ToLog(const QString& message, const QVariant&) {
   BackendLog("pdf: " + QStringToCp1251(message));
 }
 
-std::vector<TOutlineItem> OutlineItems(const QVector<Poppler::OutlineItem>& items) {
+// Poppler reads an item's children only when asked, so nothing below the
+// depth limit is ever read.
+std::vector<TOutlineItem> OutlineItems(const QVector<Poppler::OutlineItem>& items, int depth, bool& cut) {
   std::vector<TOutlineItem> result;
   for (const Poppler::OutlineItem& item : items) {
     TOutlineItem entry;
     entry.Title = QStringToCp1251(item.name());
     const auto destination = item.destination();
     if (destination && item.externalFileName().isEmpty()) entry.Page = destination->pageNumber();
-    if (item.hasChildren()) entry.Children = OutlineItems(item.children());
+    if (item.hasChildren() && depth == kMaxOutlineDepth) cut = true;
+    if (item.hasChildren() && depth < kMaxOutlineDepth)
+      entry.Children = OutlineItems(item.children(), depth + 1, cut);
     result.push_back(std::move(entry));
   }
   return result;
@@ -96,8 +100,8 @@ TPageGeometry TPdfDocument::Geometry(int page) {
   const QSizeF points = pdfPage->pageSizeF();
   const QString label = pdfPage->label();
   return {points.width() * kMmPerPoint, points.height() * kMmPerPoint,
-          int(std::lround(points.width() * kScreenPixelsPerPoint)),
-          int(std::lround(points.height() * kScreenPixelsPerPoint)),
+          NativePixels(points.width() * kScreenPixelsPerPoint),
+          NativePixels(points.height() * kScreenPixelsPerPoint),
           label.isEmpty() ? std::to_string(page) : QStringToCp1251(label)};
 }
 
@@ -158,6 +162,8 @@ TBookOutline TPdfDocument::Outline() {
   outline.Title = QStringToCp1251(title.isEmpty() ? QFileInfo(path_).completeBaseName() : title);
   outline.Author = QStringToCp1251(document_->info("Author"));
   outline.PageCount = PageCount();
-  outline.Items = OutlineItems(document_->outline());
+  bool cut = false;
+  outline.Items = OutlineItems(document_->outline(), 1, cut);
+  if (cut) LogOutlineCut(path_);
   return outline;
 }

@@ -72,7 +72,7 @@ class SkinTest : public ::testing::Test {
 
 TEST_F(SkinTest, SkinFoundOnlyInTheImagesFolder) {
   CornerSkin().SaveToFile(ImagesFolder + "checkbox.bmp");
-  WriteText(ImagesFolder + "checkbox.txt", "1 2\n3 4\n");
+  WriteText(ImagesFolder + "checkbox.txt", "0 3\n1 2\n");
   CurrentFolder cwd(elsewhere_.path());
   TRLControl control(nullptr);
   control.LoadSkin("checkbox.bmp");
@@ -80,7 +80,7 @@ TEST_F(SkinTest, SkinFoundOnlyInTheImagesFolder) {
   EXPECT_EQ(control.Skin.Pixel(0, 0), RedPixel);
   EXPECT_EQ(
       (std::vector<int>{control.MarginLeft, control.MarginRight, control.MarginTop, control.MarginBottom}),
-      (std::vector<int>{1, 2, 3, 4}));
+      (std::vector<int>{0, 3, 1, 2}));
 }
 
 TEST_F(SkinTest, CurrentFolderComesFirst) {
@@ -106,6 +106,28 @@ TEST_F(SkinTest, MissingFilesAreNamed) {
   EXPECT_NE(ExceptionMessage([&] { control.LoadSkin("checkbox.bmp"); }).find("four whole numbers"),
             std::string::npos);
   EXPECT_TRUE(control.Skin.Empty());
+}
+
+// Margins are sizes a file claims: those beyond any picture's side are
+// refused when the skin loads, naming the file, and values near the top of
+// the int range must not overflow on the way (the sanitizer run sees that).
+TEST_F(SkinTest, MarginsBeyondAnyPictureAreRefused) {
+  CornerSkin().SaveToFile(ImagesFolder + "checkbox.bmp");
+  const std::string margins = ImagesFolder + "checkbox.txt";
+  TRLControl control(nullptr);
+  for (const char* text : {"2147483647 2147483647 0 0", "0 0 2147483647 1", "8193 0 0 0", "0 0 0 9000"}) {
+    WriteText(margins, text);
+    const std::string message = ExceptionMessage([&] { control.LoadSkin("checkbox.bmp"); });
+    EXPECT_EQ(message.rfind("The margins ", 0), 0u) << text;
+    EXPECT_NE(message.find(" in " + margins + " exceed the 8192 pixels a picture may have a side"),
+              std::string::npos)
+        << message;
+    EXPECT_TRUE(control.Skin.Empty());
+  }
+  // Margins larger than this picture are the controls' business (they crop).
+  WriteText(margins, "8192 0 0 3");
+  control.LoadSkin("checkbox.bmp");
+  EXPECT_EQ(control.MarginLeft, 8192);
 }
 
 // A 30 x 30 control in the page with the corner skin and equal margins.

@@ -277,10 +277,10 @@ TEST_F(BmpFileTest, LyingHeadersAreRefusedWithTheFileNameAndReason) {
     void (*Lie)(TBmpSpec&);
     const char* Reason;
   } cases[] = {
-      {"huge width", [](TBmpSpec& s) { s.Width = 100000; }, "bad picture size"},
+      {"huge width", [](TBmpSpec& s) { s.Width = 100000; }, "claims 100000 x 2 pixels"},
       {"zero height", [](TBmpSpec& s) { s.Height = 0; }, "bad picture size"},
       {"negative width", [](TBmpSpec& s) { s.Width = -2; }, "bad picture size"},
-      {"most negative height", [](TBmpSpec& s) { s.Height = INT32_MIN; }, "bad picture size"},
+      {"most negative height", [](TBmpSpec& s) { s.Height = INT32_MIN; }, "claims 2 x 2147483648 pixels"},
       {"offset beyond the file", [](TBmpSpec& s) { s.OffsetDelta = 1000; }, "offset"},
       {"offset inside the header", [](TBmpSpec& s) { s.OffsetDelta = -20; }, "offset"},
       {"truncated rows", [](TBmpSpec& s) { s.Pixels.resize(12); }, "truncated"},

@@ -2,6 +2,8 @@
 // premultiplied alpha blending and nine-slice drawing, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "platform/Bitmap.h"
 #include "platform/StrUtils.h"
 
@@ -326,4 +328,8 @@ TEST(NineSliceTest, MarginsThatDoNotFitThrow) {
   TBitmap dst(8, 8);
   EXPECT_THROW(StretchNineSlice(dst, Rect(0, 0, 8, 8), src, 3, 0, 2, 0), Exception);
   EXPECT_THROW(StretchNineSlice(dst, Rect(0, 0, 8, 8), src, 0, -1, 0, 0), Exception);
+  // Sums that would overflow int are refused all the same.
+  EXPECT_THROW(StretchNineSlice(dst, Rect(0, 0, 8, 8), src, INT_MAX, 0, INT_MAX, 0), Exception);
+  EXPECT_THROW(StretchNineSlice(dst, Rect(0, 0, 8, 8), src, 2, 0, INT_MAX, 0), Exception);
+  EXPECT_THROW(StretchNineSlice(dst, Rect(0, 0, 8, 8), src, 0, INT_MAX - 1, 0, 2), Exception);
 }

@@ -3,6 +3,7 @@
 // trips, and broken files that must throw instead of crashing.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -252,4 +253,127 @@ TEST_F(PictureFileTest, BrokenJpegFilesThrowInsteadOfEndingTheProgram) {
 TEST_F(PictureFileTest, SavingAnEmptyPictureThrows) {
   EXPECT_THROW(SavePng(PathOf("empty.png"), TBitmap()), Exception);
   EXPECT_THROW(SaveJpeg(PathOf("empty.jpg"), TBitmap()), Exception);
+}
+
+namespace {
+
+void PutBigEndian(QByteArray& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.append(char((value >> shift) & 0xFF));
+}
+
+void AppendChunk(QByteArray& png, const char* type, const QByteArray& data) {
+  PutBigEndian(png, std::uint32_t(data.size()));
+  QByteArray typed(type);
+  typed += data;
+  png += typed;
+  PutBigEndian(
+      png, std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))));
+}
+
+// A PNG made chunk by chunk: grey, 8 bits, with the given pixel rows (each
+// row a filter byte and width bytes) deflated into one IDAT.
+QByteArray HandMadePng(std::uint32_t width, std::uint32_t height, const QByteArray& idat) {
+  QByteArray png("\x89PNG\r\n\x1a\n", 8);
+  QByteArray header;
+  PutBigEndian(header, width);
+  PutBigEndian(header, height);
+  header += QByteArray("\x08\x00\x00\x00\x00", 5);
+  AppendChunk(png, "IHDR", header);
+  AppendChunk(png, "IDAT", idat);
+  AppendChunk(png, "IEND", QByteArray());
+  return png;
+}
+
+QByteArray Deflated(const QByteArray& raw) {
+  uLongf size = compressBound(uLong(raw.size()));
+  QByteArray out(qsizetype(size), '\0');
+  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                      reinterpret_cast<const Bytef*>(raw.constData()), uLong(raw.size()), 9),
+            Z_OK);
+  out.resize(qsizetype(size));
+  return out;
+}
+
+}  // namespace
+
+// A tiny file that claims a huge picture is refused from its header, with the
+// file's name and the size it claims; so is a small deflate stream that would
+// inflate to more pixels than the trainer can show.
+TEST_F(PictureFileTest, PngHeadersClaimingHugePicturesAreRefused) {
+  const QByteArray claim = HandMadePng(8192, 8192, QByteArray());
+  EXPECT_LT(claim.size(), 64);
+  const std::string claimPath = Write("claim.png", claim);
+  EXPECT_EQ(
+      ErrorOf([&] { LoadPngPicture(claimPath); }),
+      "Cannot read PNG file " + claimPath +
+          ": the picture claims 8192 x 8192 pixels, more than the 4096 x 4096 (and 8192 a side) that can "
+          "be shown");
+
+  const int bombWidth = 8192, bombHeight = 2049;  // sides allowed, 16.8 million pixels are not
+  const QByteArray bomb =
+      HandMadePng(bombWidth, bombHeight, Deflated(QByteArray(qsizetype(bombWidth + 1) * bombHeight, '\0')));
+  EXPECT_LT(bomb.size(), 64 * 1024);
+  const std::string bombPath = Write("bomb.png", bomb);
+  EXPECT_NE(ErrorOf([&] { LoadPngPicture(bombPath); }).find("claims 8192 x 2049 pixels"), std::string::npos);
+
+  const std::string sidePath = Write("side.png", HandMadePng(8193, 1, Deflated(QByteArray(8194, '\0'))));
+  EXPECT_NE(ErrorOf([&] { LoadPngPicture(sidePath); }).find("Cannot read PNG file " + sidePath),
+            std::string::npos);
+
+  // The largest picture allowed still loads.
+  const std::string largest =
+      Write("largest.png", HandMadePng(4096, 4096, Deflated(QByteArray(qsizetype(4097) * 4096, '\0'))));
+  const TPngPicture picture = LoadPngPicture(largest);
+  EXPECT_EQ(picture.Bitmap.Width(), 4096);
+  EXPECT_EQ(picture.Bitmap.Pixel(4095, 4095), Argb(255, 0, 0, 0));
+}
+
+namespace {
+
+// The offset of the frame header's height field (after FF C0, length, precision).
+qsizetype FrameSizeAt(const QByteArray& jpeg) {
+  const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+  EXPECT_GT(sof, 0);
+  return sof + 5;
+}
+
+TBitmap Noise(int size) {
+  TBitmap noise(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      noise.SetPixel(x, y, 0xFF000000u | std::uint32_t((x * 7919 + y * 104729) * 2654435761u >> 8));
+  return noise;
+}
+
+}  // namespace
+
+TEST_F(PictureFileTest, JpegHeaderClaimingAHugePictureIsRefused) {
+  SaveJpeg(PathOf("small.jpg"), FlatBlocks(), 90);
+  QByteArray claim = Read(PathOf("small.jpg"));
+  const qsizetype at = FrameSizeAt(claim);
+  claim.replace(at, 4, QByteArray("\x20\x00\x20\x00", 4));  // 8192 x 8192
+  const std::string path = Write("claim.jpg", claim);
+  EXPECT_EQ(
+      ErrorOf([&] { LoadJpeg(path); }),
+      "Cannot read JPEG file " + path +
+          ": the picture claims 8192 x 8192 pixels, more than the 4096 x 4096 (and 8192 a side) that can "
+          "be shown");
+}
+
+// libjpeg only warns about damaged data and fills the rest of the picture with
+// grey; a file cut short that still ends in an end marker must not pass as whole.
+TEST_F(PictureFileTest, JpegCutShortButEndingInItsEndMarkerIsRefused) {
+  SaveJpeg(PathOf("noise.jpg"), Noise(128), 95);
+  const QByteArray whole = Read(PathOf("noise.jpg"));
+  ASSERT_NO_THROW(LoadJpeg(PathOf("noise.jpg")));
+  ASSERT_TRUE(whole.endsWith(QByteArray("\xFF\xD9", 2)));
+  const QByteArray cut = whole.left(whole.size() * 2 / 3) + QByteArray("\xFF\xD9", 2);
+  const std::string path = Write("cut.jpg", cut);
+  EXPECT_EQ(
+      ErrorOf([&] { LoadJpeg(path); }).rfind("Cannot read JPEG file " + path + ": Corrupt JPEG data", 0), 0u);
+
+  QByteArray flipped = whole;
+  for (qsizetype i = whole.size() / 2; i < whole.size() / 2 + 16; ++i) flipped[i] = char(flipped[i] ^ 0x5A);
+  const std::string flippedPath = Write("flipped.jpg", flipped);
+  EXPECT_NE(ErrorOf([&] { LoadJpeg(flippedPath); }), "");
 }

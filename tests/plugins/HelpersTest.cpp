@@ -14,6 +14,19 @@ TEST(LinkTextTest, ArgumentsCannotAddLinesOfTheirOwn) {
   EXPECT_EQ(FileLinkText("/docs/book.pdf", "notes\r\n.txt", 0), "start\nnotes.txt");
 }
 
+// An address that leads nowhere gives no link text, so the page shows no link
+// there (no link cursor over an area that does nothing when clicked).
+TEST(LinkTextTest, InvalidOrEmptyAddressesGiveNoLink) {
+  for (const char* address : {"http://[::1", "http://host:99999/", "http://exa mple.com/", "http://%zz",
+                              "http://", "mailto:", "https:// ", ""}) {
+    EXPECT_EQ(WebLinkText(address), std::nullopt) << address;
+    EXPECT_EQ(UriLinkText("/docs/book.pdf", address), std::nullopt) << address;
+  }
+  EXPECT_EQ(UriLinkText("/docs/book.pdf", "  \r\n "), std::nullopt);
+  EXPECT_EQ(UriLinkText("/docs/book.pdf", "http://example.org"), "web\nhttp://example.org");
+  EXPECT_EQ(UriLinkText("/docs/book.pdf", "100%.pdf"), "start\n100%.pdf");
+}
+
 TEST(LinkTextTest, WebAddressesAreAsciiAndFilesAreRelativeToTheDocument) {
   EXPECT_EQ(WebLinkText(" https://example.org/правила "),
             "web\nhttps://example.org/%D0%BF%D1%80%D0%B0%D0%B2%D0%B8%D0%BB%D0%B0");

@@ -32,6 +32,23 @@ TEST_F(LinksTest, PdfLinksJumpOpenStartAndBrowse) {
   EXPECT_EQ(Texts(TContext(api, document, 2).Links()), std::vector<std::string>{"goto\n1"});
 }
 
+// An address that leads nowhere makes no link area, so the viewer shows no
+// link cursor over it; the valid link beside it stays.
+TEST_F(LinksTest, PdfLinkWithAnInvalidAddressMakesNoArea) {
+  const auto link = [](const std::string& rect, const std::string& uri) {
+    return "<< /Type /Annot /Subtype /Link /Rect [" + rect + "] /A << /S /URI /URI (" + uri + ") >> >>";
+  };
+  const TScratchFile file(
+      HandMadePdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Annots [4 0 R 5 0 R 6 0 R] >>",
+                   link("10 10 100 50", "http://[::1"), link("10 100 100 150", "http://example.org/"),
+                   link("10 200 100 250", "http://")}));
+  const TPluginApi& api = Plugin("pdf");
+  TDocument document(api, file.Path());
+  ASSERT_TRUE(document.Opened());
+  EXPECT_EQ(Texts(TContext(api, document, 1).Links()), std::vector<std::string>{"web\nhttp://example.org/"});
+}
+
 TEST_F(LinksTest, PdfWebLinkLiesOverItsText) {
   const TPluginApi& api = Plugin("pdf");
   TDocument document(api, SamplePath("sample.pdf"));

@@ -1,7 +1,10 @@
 // The book description made of a document's outline.
 #include <QDomDocument>
+#include <QXmlStreamReader>
+#include <algorithm>
 
 #include "platform/Cp1251.h"
+#include "plugins/common/BackendDocument.h"
 #include "tests/plugins/PluginFixtures.h"
 
 namespace {
@@ -67,4 +70,48 @@ TEST_F(OutlineTest, RefusesMissingPlaces) {
   const char* text = nullptr;
   EXPECT_FALSE(api.GetTableOfContents(document.Handle() + 1, &text, &length));
   EXPECT_EQ(text, nullptr);
+}
+
+// An outline nested 20,000 levels deep (each item the only child of the one
+// before) is read 64 levels deep, without recursing further, and the log says
+// it was cut. The description stays within what the viewer reads.
+TEST_F(OutlineTest, DeeplyNestedPdfOutlineIsCutAtItsDepthLimit) {
+  constexpr int kLevels = 20000;
+  std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>",
+                                      "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                                      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] >>",
+                                      "<< /Type /Outlines /First 5 0 R /Last 5 0 R /Count 1 >>"};
+  for (int level = 0; level < kLevels; ++level) {
+    const int self = 5 + level, parent = level == 0 ? 4 : self - 1;
+    std::string item = "<< /Title (L" + std::to_string(level + 1) + ") /Parent " + std::to_string(parent) +
+                       " 0 R /Dest [3 0 R /Fit]";
+    if (level + 1 < kLevels)
+      item +=
+          " /First " + std::to_string(self + 1) + " 0 R /Last " + std::to_string(self + 1) + " 0 R /Count 1";
+    objects.push_back(item + " >>");
+  }
+  const TScratchFile file(HandMadePdf(objects));
+  const TPluginApi& api = Plugin("pdf");
+  TDocument document(api, file.Path());
+  ASSERT_TRUE(document.Opened());
+  const char* text = nullptr;
+  int32_t length = 0;
+  ASSERT_TRUE(api.GetTableOfContents(document.Handle(), &text, &length));
+  QXmlStreamReader xml(QByteArray(text, length));
+  int depth = 0, deepest = 0, folders = 0;
+  while (!xml.atEnd()) {
+    const auto token = xml.readNext();
+    if (token == QXmlStreamReader::StartElement) deepest = std::max(deepest, ++depth);
+    if (token == QXmlStreamReader::StartElement && xml.name() == QLatin1String("PAGEFOLDER")) ++folders;
+    if (token == QXmlStreamReader::EndElement) --depth;
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  // Levels 1 to 63 hold a child each and become folders; level 64 is a range.
+  EXPECT_EQ(folders, kMaxOutlineDepth - 1);
+  EXPECT_EQ(deepest, 2 + kMaxOutlineDepth);
+  EXPECT_NE(std::string(text).find("NAME=\"L64\""), std::string::npos);
+  EXPECT_EQ(std::string(text).find("NAME=\"L65\""), std::string::npos);
+  ASSERT_FALSE(PluginLog().empty());
+  EXPECT_EQ(PluginLog().back(), "pdf: the outline of [" + file.Path() +
+                                    "] nests more than 64 levels deep; the deeper entries are left out\n");
 }

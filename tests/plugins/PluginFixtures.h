@@ -140,6 +140,10 @@ class TScratchFile {
   std::string path_;
 };
 
+// A PDF file's text made of its objects (object n is objects[n - 1], the
+// first the catalog), with a correct cross-reference table.
+std::string HandMadePdf(const std::vector<std::string>& objects);
+
 // Fraction of the pixels of area in picture that are dark (grey < 128).
 double InkShare(const QImage& picture, const QRect& area);
 // Saves a picture under the render folder for a person to look at.

@@ -57,6 +57,7 @@ TFakeCounters& PluginTest::Counters(const std::string& fileName) {
 }
 
 std::string PluginTest::LogText() const {
+  FlushPluginLog();
   std::ifstream file(Folder() + "log.txt", std::ios::binary);
   std::ostringstream text;
   text << file.rdbuf();

@@ -1,6 +1,8 @@
 // The plug-ins' log file, and the owning string list the registry is made of.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <fstream>
 #include <thread>
 
 #include "PluginFixtures.h"
@@ -35,6 +37,7 @@ TEST_F(PluginLogTest, NothingIsWrittenWhileDebugMessagesIsOff) {
 TEST_F(PluginLogTest, UnwritableFolderLosesTheMessageQuietly) {
   PluginLogFolder = Folder() + "no/such/folder";
   PluginLogCallback(0, 0, "lost");
+  FlushPluginLog();
   PluginLogFolder = Folder();
   EXPECT_EQ(LogText(), "");
 }
@@ -44,12 +47,70 @@ TEST_F(PluginLogTest, MessagesFromSeveralThreadsStayWhole) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&] {
-      for (int i = 0; i < 50; ++i) PluginLogCallback(0, 0, (line + "\n").c_str());
+      for (int i = 0; i < 20; ++i) PluginLogCallback(0, 0, (line + "\n").c_str());
     });
   for (std::thread& thread : threads) thread.join();
   const std::string log = LogText();
-  EXPECT_EQ(log.size(), 4u * 50u * 201u);
+  EXPECT_EQ(log.size(), 4u * 20u * 201u);
   EXPECT_EQ(log.find_first_not_of("x\n"), std::string::npos);
+}
+
+// Lines are kept until the event loop is back, then written in one block to
+// the file the log holds open.
+TEST_F(PluginLogTest, MessagesReachTheFileWhenTheEventLoopRuns) {
+  PluginLogCallback(0, 0, "first\n");
+  PluginLogCallback(0, 0, "second\n");
+  std::ifstream file(Folder() + "log.txt", std::ios::binary);
+  EXPECT_FALSE(file.is_open());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(LogText(), "first\nsecond\n");
+  PluginLogCallback(0, 0, "third\n");
+  ClosePluginLog();
+  EXPECT_EQ(LogText(), "first\nsecond\nthird\n");
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A damaged file makes its plug-in complain for every object it reads; the
+// log keeps the first messages about each document and counts the rest.
+TEST_F(PluginLogTest, AFloodAboutOneDocumentIsCutWithACount) {
+  {
+    const TPluginLogScope scope("/books/damaged.pdf");
+    for (int i = 0; i < 880'000; ++i) PluginLogCallback(0, 0, "pdf: Syntax Error: bad object\n");
+    const TPluginLogScope inner("/books/other.pdf");
+    PluginLogCallback(0, 0, "pdf: about the other one\n");
+  }
+  PluginLogCallback(0, 0, "outside\n");
+  const std::string log = LogText();
+  EXPECT_EQ(CountOf(log, "bad object"), std::size_t(kMaxLogMessagesPerDocument));
+  EXPECT_EQ(CountOf(log, "log.txt: 879900 more messages about [/books/damaged.pdf] were dropped\r\n"), 1u);
+  EXPECT_EQ(CountOf(log, "about the other one"), 1u);
+  EXPECT_EQ(CountOf(log, "outside"), 1u);
+  EXPECT_LT(log.size(), 10'000u);
+
+  // Later floods about the same document are counted on from there, each count once.
+  {
+    const TPluginLogScope scope("/books/damaged.pdf");
+    for (int i = 0; i < 5; ++i) PluginLogCallback(0, 0, "pdf: again\n");
+  }
+  const std::string later = LogText();
+  EXPECT_EQ(CountOf(later, "again"), 0u);
+  EXPECT_EQ(CountOf(later, "log.txt: 5 more messages about [/books/damaged.pdf] were dropped"), 1u);
+  EXPECT_EQ(CountOf(later, "879900 more"), 1u);
+}
+
+// The budget belongs to one session of the plug-in layer.
+TEST_F(PluginLogTest, ClosingTheLogStartsANewCount) {
+  const TPluginLogScope scope("/books/damaged.pdf");
+  for (int i = 0; i < kMaxLogMessagesPerDocument + 1; ++i) PluginLogCallback(0, 0, "x");
+  ClosePluginLog();
+  PluginLogCallback(0, 0, "y");
+  EXPECT_EQ(LogText().substr(kMaxLogMessagesPerDocument),
+            "log.txt: 1 more messages about [/books/damaged.pdf] were dropped\r\ny");
 }
 
 TEST_F(PluginLogTest, MessageWithoutItsEndIsCut) {

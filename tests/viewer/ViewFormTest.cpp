@@ -253,6 +253,36 @@ TEST(PageWindowBoundsTest, ALargePageShrinksToThreeQuartersOfTheScreenCentred) {
   EXPECT_EQ(PageWindowBounds(10, 10, 30, 0, 1280, 1024).Width(), kMinWidth);
 }
 
+// A page claiming a size beyond any the viewer renders is refused with a
+// message naming the file, before the view or the window is sized to it.
+TEST_F(ViewFormTest, APageClaimingAHugeSizeIsRefusedNamingTheFile) {
+  const std::string huge = Document("huge.djvu", 2, "djvu", 20000, 150);  // 40000 x 300 pixels
+  StartOn(huge);
+  EXPECT_FALSE(View().Active());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0],
+            "Page 1 of the file " + huge +
+                " claims 40000 x 300 pixels; pages of more than 30000 pixels a side cannot be shown");
+  EXPECT_LE(form->Width(), 1280);
+  EXPECT_LE(View().Width(), 1280);
+  // The largest page allowed opens.
+  messages.clear();
+  form->OpenFile(Document("large.djvu", 2, "djvu", 15000, 150), "large", 1, false);
+  EXPECT_TRUE(View().Active());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_LE(form->Width(), 1280 * 3 / 4);
+}
+
+// Whatever size a page claims, adding the frame must not overflow (the
+// sanitizer run sees it) and the window stays within the screen.
+TEST(PageWindowBoundsTest, PagesOfAnyClaimedSizeGiveAWindowOnTheScreen) {
+  EXPECT_EQ(PageWindowBounds(INT32_MAX, INT32_MAX, 46, 38, 1280, 1024), Bounds(256, 128, 768, 768));
+  EXPECT_EQ(PageWindowBounds(1, INT32_MAX, 30, 0, 1280, 1024),
+            Bounds((1280 - kMinWidth) / 2, 128, kMinWidth, 768));
+  EXPECT_EQ(PageWindowBounds(INT32_MAX, 1, 30, 0, 1280, 1024),
+            Bounds(160, (1024 - kMinHeight) / 2, 960, kMinHeight));
+}
+
 TEST_F(ViewFormTest, TheWindowIsSizedToTheNewPageNotThePreviousOne) {
   StartOn(Document("small.djvu", 2, "djvu", 100, 150));
   int w = 0, h = 0;

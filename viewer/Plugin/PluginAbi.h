@@ -36,6 +36,11 @@ extern "C" {
 /* The size of the link text buffer that ReadActiveRects fills. */
 #define FOLIO_LINK_TEXT_SIZE 8193
 
+/* The largest side in pixels of a page, at its native size as at any render
+ * size: 7.9 m at 96 pixels per inch, beyond the largest page a PDF can
+ * describe (200 inches). A page claiming more is refused by both sides. */
+#define FOLIO_MAX_PAGE_SIDE 30000
+
 /* Pixel-format codes of SetPagePixelFormat and TPageInfo.PixelFormat. */
 #define FOLIO_PIXELS_MONO 1    /* 1 bit per pixel, 0 white, 1 black, leftmost pixel in the top bit */
 #define FOLIO_PIXELS_GREY 2    /* 8 bits per pixel, 0 white .. 255 black */

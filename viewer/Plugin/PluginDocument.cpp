@@ -7,6 +7,7 @@
 #include "viewer/Plugin/FileManager.h"
 #include "viewer/Plugin/Plugin.h"
 #include "viewer/Plugin/PluginGlobals.h"
+#include "viewer/Plugin/PluginLog.h"
 #include "viewer/Plugin/PluginPage2.h"
 
 TPageNumb::TPageNumb(int number, std::unique_ptr<TPluginPage2> page)
@@ -17,6 +18,7 @@ TPageNumb::~TPageNumb() = default;
 TPluginDocument::TPluginDocument(TPlugin* plugin, const std::string& FileName)
     : plugin_(plugin), fileName_(FileName) {
   if (!plugin_) return;
+  const TPluginLogScope logScope(fileName_);
   handle_ = plugin_->CreateDocument();
   if (!handle_) return;
   if (!plugin_->SetupDocument(handle_, &setup_)) return;
@@ -71,6 +73,7 @@ bool TPluginDocument::GetTableOfContents(std::unique_ptr<TTOC>& TOC) {
       ShowMessage("TPluginDocument.GetTableOfContents: плагин не установлен doc:["_cp + fileName_ + "]");
     return false;
   }
+  const TPluginLogScope logScope(fileName_);
   const char* text = nullptr;
   std::int32_t length = 0;
   if (!plugin_->GetTableOfContents || !plugin_->GetTableOfContents(handle_, &text, &length) || !text)

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/StrUtils.h"
 #include "viewer/Plugin/FileManager.h"
+#include "viewer/Plugin/PluginLog.h"
 #include "viewer/Plugin/PluginManager.h"
 
 bool DebugMessages = false;
@@ -23,6 +24,8 @@ void StopPluginLayer() {
   SupportedExtensions.reset();
   FileManager.reset();
   PluginsFolder.clear();
+  // Documents freed above may still have logged.
+  ClosePluginLog();
 }
 
 void BuildExtensionList() {

@@ -22,7 +22,8 @@ extern std::unique_ptr<TStringList> SupportedExtensions;
 // Creates the file manager, sets the plug-in folder (the program's unless one
 // is given) and loads every plug-in through BuildExtensionList.
 void StartPluginLayer(const std::string& pluginsFolder = "");
-// Frees the extension list, then the file manager: documents before libraries.
+// Frees the extension list, then the file manager: documents before libraries;
+// then writes out and closes the log.
 void StopPluginLayer();
 // Refills SupportedExtensions from the plug-in manager's filter text; throws
 // Exception when there is no file manager.

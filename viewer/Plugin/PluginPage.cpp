@@ -65,6 +65,7 @@ TBlitRec BlitTarget(const TRect& r) {
 }  // namespace
 
 TPluginPage::TPluginPage(TPluginDocument* Document, int PageNumber) : document_(Document) {
+  const TPluginLogScope logScope = LogScope();
   TPlugin* plugin = document_ ? document_->Plugin() : nullptr;
   if (!plugin || !plugin->CreatePage(document_->Handle(), PageNumber, &pageInfo_))
     throw Exception(DamagedMessage(document_));
@@ -75,6 +76,16 @@ TPluginPage::TPluginPage(TPluginDocument* Document, int PageNumber) : document_(
       pageInfo_.NativeHeight < 1) {
     plugin->DestroyPage(handle_);
     throw Exception(DamagedMessage(document_));
+  }
+  // The native size is the first render size and sizes the window: a page
+  // claiming more than any plug-in renders would have the view take it whole.
+  if (pageInfo_.NativeWidth > FOLIO_MAX_PAGE_SIDE || pageInfo_.NativeHeight > FOLIO_MAX_PAGE_SIDE) {
+    plugin->DestroyPage(handle_);
+    throw Exception(
+        Format("Page %d of the file %s claims %d x %d pixels; pages of more than %d pixels a side "
+               "cannot be shown",
+               PageNumber, document_->FileName(), pageInfo_.NativeWidth, pageInfo_.NativeHeight,
+               FOLIO_MAX_PAGE_SIDE));
   }
   caption_ = pageInfo_.Caption ? pageInfo_.Caption : "";
   widthMm_ = pageInfo_.Width;
@@ -88,6 +99,10 @@ TPluginPage::~TPluginPage() {
   linkAreas_.Clear();
   if (handle_ && document_ && document_->Plugin()) document_->Plugin()->DestroyPage(handle_);
   handle_ = 0;
+}
+
+TPluginLogScope TPluginPage::LogScope() const {
+  return TPluginLogScope(document_ ? document_->FileName() : std::string());
 }
 
 TPlugin* TPluginPage::LivePlugin() const {
@@ -111,6 +126,7 @@ int TPluginPage::SetPixelFormat(int Code) {
 bool TPluginPage::SetSize(int& Width, int& Height, int Mode) {
   TPlugin* plugin = LivePlugin();
   if (!plugin) return false;
+  const TPluginLogScope logScope = LogScope();
   std::int32_t w = Width, h = Height;
   if (!plugin->SetPageSize(handle_, &w, &h, Mode)) return false;
   // A size the plug-in cannot render at is no answer.
@@ -124,6 +140,7 @@ int TPluginPage::Render(TCanvas& Canvas, const TRect& Rect) {
   const TRect r{std::max(Rect.Left, 0), std::max(Rect.Top, 0), std::min(Rect.Right, renderWidth_),
                 std::min(Rect.Bottom, renderHeight_)};
   if (r.IsEmpty() || !LivePlugin()) return 0;
+  const TPluginLogScope logScope = LogScope();
   if (code_ == FOLIO_PIXELS_DEVICE) return RenderOnDevice(Canvas, r);
   return RenderThroughBitmap(Canvas, r);
 }

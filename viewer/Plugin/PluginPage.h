@@ -10,6 +10,7 @@
 #include "platform/Types.h"
 #include "viewer/Plugin/PluginAbi.h"
 #include "viewer/Plugin/PluginLinkArea.h"
+#include "viewer/Plugin/PluginLog.h"
 
 class TBitmap;
 class TCanvas;
@@ -74,6 +75,8 @@ class TPluginPage {
  protected:
   // The plug-in serving this page, when it and both handles are there.
   TPlugin* LivePlugin() const;
+  // What the plug-in logs meanwhile is about this page's document.
+  TPluginLogScope LogScope() const;
 
   bool linkAreasLoaded_ = false;
   TPluginLinkAreaList linkAreas_{true};

@@ -48,6 +48,7 @@ TPluginPage2::~TPluginPage2() {
 
 void TPluginPage2::LoadText() {
   if (context_) return;
+  const TPluginLogScope logScope = LogScope();
   context_ = std::make_unique<TPluginContext>(*Document());
   context_->SetPage(pageNumber_);
   const char* text = nullptr;

@@ -22,6 +22,7 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 constexpr TColor kWindowColor = 0xF0F6F6;
+constexpr int kLongestWaitForWindowMs = 3000;
 
 std::vector<std::string> CommandLineArguments() {
   std::vector<std::string> arguments;
@@ -108,15 +109,21 @@ void TMainForm::ReportWhenOnScreen(const std::string& message) {
   // screen, before the page it is about.
   startError_ = message;
   window->installEventFilter(this);
+  // A screen that never reports the window as shown still gets the message.
+  QTimer::singleShot(kLongestWaitForWindowMs, this, [this] { ShowStartError(); });
+}
+
+void TMainForm::ShowStartError() {
+  if (startError_.empty()) return;
+  if (QWindow* window = windowHandle()) window->removeEventFilter(this);
+  Application->ShowException(std::exchange(startError_, {}));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   auto* window = qobject_cast<QWindow*>(watched);
-  if (window && event->type() == QEvent::Expose && window->isExposed() && !startError_.empty()) {
-    window->removeEventFilter(this);
-    // After the window has drawn itself for this exposure.
-    QTimer::singleShot(0, this, [this] { Application->ShowException(std::exchange(startError_, {})); });
-  }
+  // After the window has drawn itself for this exposure.
+  if (window && event->type() == QEvent::Expose && window->isExposed())
+    QTimer::singleShot(0, this, [this] { ShowStartError(); });
   return TForm::eventFilter(watched, event);
 }
 

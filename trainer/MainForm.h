@@ -48,6 +48,7 @@ class TMainForm : public TForm {
  private:
   // Shows message in the error box as soon as the window is on screen.
   void ReportWhenOnScreen(const std::string& message);
+  void ShowStartError();
 
   bool started_ = false;
   std::string startError_;  // waits for the window to appear

@@ -8,9 +8,9 @@ PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libpng-dev zlib1g-dev \
            libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev \
            libpoppler-qt6-dev libdjvulibre-dev djvulibre-bin \
            fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth \
-           x11-xkb-utils xdotool
+           x11-xkb-utils xdotool clang libclang-rt-14-dev libx11-dev libxtst-dev
 
-.PHONY: deps configure build test test-sanitize run run-viewer bench clean
+.PHONY: deps configure build test test-sanitize run run-viewer bench fuzz clean
 
 # Installs the Debian packages that are missing (as root), or says how to.
 deps:
@@ -47,6 +47,17 @@ bench: deps
 	cmake --build build-release -j $(JOBS)
 	@for b in build-release/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
 
+# The libFuzzer harnesses, built with clang in their own tree and run all at
+# once for FUZZ_SECONDS each; FUZZ_FLAGS passes more libFuzzer flags.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+export FUZZ_FLAGS
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUILLON_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 # The trainer on its sample course, started from its own tree. With a display
 # it opens its window there; without one it runs on the offscreen platform and
 # stays up until stopped (Ctrl+C). A platform chosen in the environment wins.
@@ -66,4 +77,4 @@ run-viewer: build
 	cd $(BUILD)/Folioscope && $(if $(RUN_PLATFORM),QT_QPA_PLATFORM=$(RUN_PLATFORM),env -u QT_QPA_PLATFORM) ./Folioscope sample.pdf
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) build-release
+	rm -rf $(BUILD) $(SAN_BUILD) build-release $(FUZZ_BUILD)

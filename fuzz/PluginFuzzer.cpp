@@ -1,0 +1,162 @@
+// PDF and DjVu files through a page-rendering plug-in's C exports, called as
+// the viewer calls them: open a file written from the input, then for the
+// first pages their record, a render into a small target, their text, its
+// character rectangles and the link areas, and the book description. Built
+// once per plug-in (with its format backend linked in); FUZZ_EXTENSION names
+// the file's extension. A refusal is a failure result of an export.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "fuzz/FuzzSupport.h"
+#include "viewer/Plugin/PluginAbi.h"
+
+extern "C" {
+const TPluginFormatDesc* GetPluginDescription(void);
+TPluginBool SetupPlugin(const TPluginSetupRec* Setup);
+TPluginHandle CreateDocument(void);
+void DestroyDocument(TPluginHandle Document);
+TPluginBool SetupDocument(TPluginHandle Document, TDocumentSetupRec* Setup);
+TPluginBool OpenDocument(TPluginHandle Document, const char* Path);
+int32_t GetPageCount(TPluginHandle Document);
+TPluginBool CreatePage(TPluginHandle Document, int32_t Page, TPageInfo* Info);
+void DestroyPage(TPluginHandle Page);
+int32_t SetPagePixelFormat(TPluginHandle Page, int32_t Code);
+TPluginBool SetPageSize(TPluginHandle Page, int32_t* Width, int32_t* Height, int32_t Mode);
+int32_t Blit(TPluginHandle Page, const TBlitRec* Target);
+TPluginBool CreateContext(TPluginHandle Document, TContextRec* Context);
+void DestoryContext(TPluginHandle Context);
+void SetupContext(TPluginHandle Context, const TContextSetupRec* Setup);
+int32_t GetText(TPluginHandle Context, const char** Text, int32_t* Length);
+TPluginBool GetTableOfContents(TPluginHandle Document, const char** Text, int32_t* Length);
+void ReadRects(TPluginHandle Context, TPluginRect* Rects, int32_t First, int32_t Count);
+int32_t ReadActiveRectsCount(TPluginHandle Context);
+int32_t ReadActiveRects(TPluginHandle Context, int32_t Index, int32_t* Count, TPluginPoint* Points,
+                        char* Text, int32_t TextSize);
+}
+// The declarations above must be the contract's own.
+static_assert(std::is_same_v<decltype(&OpenDocument), TOpenDocument>);
+static_assert(std::is_same_v<decltype(&CreatePage), TCreatePage>);
+static_assert(std::is_same_v<decltype(&Blit), TBlit>);
+static_assert(std::is_same_v<decltype(&ReadActiveRects), TReadActiveRects>);
+static_assert(std::is_same_v<decltype(&GetTableOfContents), TGetTableOfContents>);
+
+namespace {
+
+// The pages a viewer shows first; later pages take the same paths.
+constexpr int kPages = 3;
+// A thumbnail's width: big enough to run the renderer, small enough to be quick.
+constexpr int32_t kRenderWidth = 160;
+constexpr int32_t kRenderRows = 200;
+// A page text beyond this holds no path the first part does not.
+constexpr int32_t kMaxRects = 4096;
+
+[[noreturn]] void Fault(const char* what) {
+  std::fprintf(stderr, "FUZZ FAULT: %s\n", what);
+  std::abort();
+}
+
+volatile std::size_t sink = 0;  // keeps the reads of returned data
+
+void ReadString(const char* text) {
+  if (text) sink = sink + std::string(text).size();
+}
+
+void RenderPage(TPluginHandle page, const TPageInfo& info) {
+  ReadString(info.Caption);
+  for (int32_t code : {FOLIO_PIXELS_RGBX, FOLIO_PIXELS_MONO}) {
+    if (SetPagePixelFormat(page, code) != code) Fault("a pixel format the plug-in must take was refused");
+    int32_t width = kRenderWidth, height = kRenderWidth;
+    if (!SetPageSize(page, &width, &height, FOLIO_SIZE_FIT_WIDTH)) continue;
+    if (width < 1 || height < 1) Fault("a page size accepted but empty");
+    const int32_t rows = std::min(height, kRenderRows);
+    const int32_t stride = code == FOLIO_PIXELS_RGBX ? width * 4 : (width + 31) / 32 * 4;
+    std::vector<std::uint8_t> bits(std::size_t(stride) * std::size_t(rows));
+    TBlitRec target{};
+    target.Right = width;
+    target.Bottom = rows;
+    target.One = 1;
+    target.Bits = bits.data();
+    target.Stride = stride;
+    target.BitsSize = int32_t(bits.size());
+    Blit(page, &target);
+  }
+}
+
+void ReadPageContext(TPluginHandle document, int32_t number) {
+  TContextRec record{};
+  if (!CreateContext(document, &record) || !record.Context) return;
+  TContextSetupRec setup{};
+  setup.Page = setup.PageLast = number;
+  setup.Cookie = record.Cookie;
+  SetupContext(record.Context, &setup);
+  const char* text = nullptr;
+  int32_t length = 0;
+  if (GetText(record.Context, &text, &length)) {
+    if (length < 0 || (length > 0 && !text)) Fault("a page text with a bad length");
+    if (length > 0) sink = sink + std::string(text, std::size_t(length)).size();
+    std::vector<TPluginRect> rects(static_cast<std::size_t>(std::min(length, kMaxRects)));
+    ReadRects(record.Context, rects.data(), 0, int32_t(rects.size()));
+  }
+  const int32_t areas = ReadActiveRectsCount(record.Context);
+  for (int32_t i = 0; i < areas; ++i) {
+    int32_t count = 0;
+    if (!ReadActiveRects(record.Context, i, &count, nullptr, nullptr, 0)) continue;
+    if (count < 0) Fault("a link area with a negative vertex count");
+    std::vector<TPluginPoint> points(static_cast<std::size_t>(count));
+    std::vector<char> linkText(FOLIO_LINK_TEXT_SIZE);
+    if (ReadActiveRects(record.Context, i, &count, points.data(), linkText.data(), FOLIO_LINK_TEXT_SIZE))
+      if (!std::memchr(linkText.data(), 0, linkText.size())) Fault("a link text without its end");
+  }
+  DestoryContext(record.Context);
+}
+
+void Exercise(const std::string& path) {
+  const TPluginHandle document = CreateDocument();
+  if (!document) Fault("no document handle");
+  TDocumentSetupRec documentSetup{};
+  SetupDocument(document, &documentSetup);
+  if (OpenDocument(document, path.c_str())) {
+    const int32_t pages = GetPageCount(document);
+    if (pages < 1) Fault("an open document without pages");
+    for (int32_t number = 1; number <= std::min(pages, kPages); ++number) {
+      TPageInfo info{};
+      if (!CreatePage(document, number, &info)) continue;
+      if (!info.Page) Fault("a page accepted without a handle");
+      RenderPage(info.Page, info);
+      ReadPageContext(document, number);
+      DestroyPage(info.Page);
+    }
+    const char* toc = nullptr;
+    int32_t length = 0;
+    if (GetTableOfContents(document, &toc, &length)) ReadString(toc);
+  }
+  DestroyDocument(document);
+}
+
+void CountLog(intptr_t, intptr_t, const char* message) {
+  ReadString(message);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  StartFuzzApplication(argc, argv);
+  static TPluginSetupRec setup{};
+  setup.Log = &CountLog;
+  setup.Mode = 2;
+  if (!GetPluginDescription() || !SetupPlugin(&setup)) Fault("the plug-in refused to start");
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string path = WriteScratchFile(std::string("document.") + FUZZ_EXTENSION, data, size);
+  ExpectDocumentedOutcome([&] { Exercise(path); });
+  return 0;
+}

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TFuzzTrainer& trainer = TFuzzTrainer::Get();
   const std::string path = WriteScratchFile("document.cml", data, size);
-  ExpectDocumentedOutcome([&] { trainer.ShowDocument(path); });
+  ExpectDocumentedOutcome([&] { trainer.BuildDocument(path); });
   ExpectDocumentedOutcome([&] { trainer.CheckResetAndPaint(); });
   return 0;
 }

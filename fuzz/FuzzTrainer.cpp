@@ -4,13 +4,16 @@
 #include <QFile>
 #include <QWidget>
 
+#include "exercise/ExercisePage.h"
 #include "exercise/RLControl.h"
 #include "exercise/ScaleSettings.h"
 #include "exercise/TagTable.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "platform/Image.h"
 #include "platform/Screen.h"
+#include "trainer/UnDrawPanel.h"
 #include "trainer/WorkFrame.h"
 #include "widgets/ImageScrollBar.h"
 #include "widgets/ImageScrollBox.h"
@@ -55,6 +58,7 @@ TFuzzTrainer::TFuzzTrainer() {
   frame_->SetParent(host);
   frame_->SetAlign(alClient);
   frame_->LayoutWorkFrame();
+  frame_->ComposeBackground();
   Application->MainForm = host;
 }
 
@@ -68,10 +72,17 @@ void TFuzzTrainer::LoadDocuments(const std::vector<std::string>& paths) {
   frame_->LoadExerciseList(list);
 }
 
-void TFuzzTrainer::ShowDocument(const std::string& path) {
-  frame_->Files.Clear();
-  frame_->Files.Add(path);
-  frame_->ShowExercise(0);
+void TFuzzTrainer::BuildDocument(const std::string& path) {
+  TStringList lines;
+  lines.LoadFromFile(path);
+  frame_->LayoutWorkFrame();
+  TWinControl* body = frame_->ContentBox->ContentPanel();
+  for (TWinControl* part :
+       {body, static_cast<TWinControl*>(frame_->Panel3), static_cast<TWinControl*>(frame_->pHintInner)})
+    FreeChildren(part);
+  bool changed = false;
+  BuildExercisePage(lines.Text(), changed, body, frame_->Panel3, frame_->pHintInner,
+                    frame_->BackImage->Picture());
 }
 
 void TFuzzTrainer::CheckResetAndPaint() {

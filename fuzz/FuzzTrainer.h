@@ -19,8 +19,12 @@ class TFuzzTrainer {
   // Loads the documents as the trainer's list (with the contents beside the
   // first) and shows the first one.
   void LoadDocuments(const std::vector<std::string>& paths);
-  // Shows one document in place of the page on show, as the next button does.
-  void ShowDocument(const std::string& path);
+  // Reads one document as the screen does and builds it with the page
+  // builder in place of the page on show. The screen's parts go back to their
+  // standard places first, as the screen does between documents, but its
+  // background is not composed again: that costs most of a document's time
+  // and depends on nothing in the document.
+  void BuildDocument(const std::string& path);
   // What a learner does with a page: check it, reset it, and look at it.
   void CheckResetAndPaint();
 

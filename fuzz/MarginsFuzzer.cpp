@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TFuzzTrainer& trainer = TFuzzTrainer::Get();
   for (const char* skin : {"imgs/checkbox.txt", "imgs/inputtext.txt"}) WriteScratchFile(skin, data, size);
-  ExpectDocumentedOutcome([&] { trainer.ShowDocument(page); });
+  ExpectDocumentedOutcome([&] { trainer.BuildDocument(page); });
   ExpectDocumentedOutcome([&] { trainer.CheckResetAndPaint(); });
   return 0;
 }

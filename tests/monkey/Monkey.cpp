@@ -5,7 +5,8 @@
 // it must close cleanly when asked to. A failure names the seed and the step.
 //
 //   monkey --profile quillon|folioscope --seed N --steps N --max-growth-mb N
-//          --cwd DIR -- PROGRAM ARGS...
+//          --cwd DIR [--screenshot FILE.ppm] -- PROGRAM ARGS...
+// The screenshot shows the window after the last step, for a person to look at.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,6 +14,7 @@
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +25,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +40,7 @@ struct TOptions {
   int Steps = 2000;
   long MaxGrowthMb = 200;
   std::string Folder = ".";
+  std::string Screenshot;
   std::vector<std::string> Command;
 };
 
@@ -69,10 +73,23 @@ TProfile ProfileOf(const std::string& name) {
   return {common, {{false, 0, 240, 32, 100000}}, false};
 }
 
+// Unwinds to main, so that the program and the display are ended on the way.
 [[noreturn]] void Fail(const TOptions& options, int step, const std::string& what) {
-  std::fprintf(stderr, "MONKEY FAILED (profile %s, seed %u, step %d of %d): %s\n", options.Profile.c_str(),
-               options.Seed, step, options.Steps, what.c_str());
-  std::exit(1);
+  char text[512];
+  std::snprintf(text, sizeof text, "MONKEY FAILED (profile %s, seed %u, step %d of %d): %s",
+                options.Profile.c_str(), options.Seed, step, options.Steps, what.c_str());
+  throw std::runtime_error(text);
+}
+
+// A child of ours ends with us, however we end (a test timeout kills us).
+void EndWithParent() {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+// Windows come and go between a query and the next request about them:
+// such errors are expected, and Xlib's default handler would end us.
+int IgnoreXError(Display*, XErrorEvent*) {
+  return 0;
 }
 
 TOptions ParseOptions(int argc, char** argv) {
@@ -93,6 +110,8 @@ TOptions ParseOptions(int argc, char** argv) {
       options.MaxGrowthMb = std::stol(value);
     else if (arg == "--cwd")
       options.Folder = value;
+    else if (arg == "--screenshot")
+      options.Screenshot = value;
   }
   for (++i; i < argc; ++i) options.Command.push_back(argv[i]);
   if (options.Command.empty()) {
@@ -112,6 +131,7 @@ class TXvfb {
     if (pipe(fds) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+      EndWithParent();
       close(fds[0]);
       const std::string fd = std::to_string(fds[1]);
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
@@ -157,6 +177,7 @@ class TMonkey {
       : options_(std::move(options)), profile_(ProfileOf(options_.Profile)), random_(options_.Seed) {
     display_ = XOpenDisplay(display.c_str());
     if (!display_) Fail(options_, 0, "cannot open the display " + display);
+    XSetErrorHandler(&IgnoreXError);
     root_ = DefaultRootWindow(display_);
     // The program answers a ping by sending it to the root window for StructureNotify.
     XSelectInput(display_, root_, StructureNotifyMask);
@@ -191,6 +212,7 @@ class TMonkey {
     std::printf("monkey %s: %d steps, seed %u, resident %ld MB -> %ld MB (bound: +%ld MB)\n",
                 options_.Profile.c_str(), options_.Steps, options_.Seed, before / 1024, after / 1024,
                 options_.MaxGrowthMb);
+    if (!options_.Screenshot.empty()) SaveScreenshot(options_.Screenshot);
     if (growthMb > options_.MaxGrowthMb)
       Fail(options_, options_.Steps, "memory grew by " + std::to_string(growthMb) + " MB");
     Close();
@@ -200,6 +222,7 @@ class TMonkey {
   void Start(const std::string& display) {
     pid_ = fork();
     if (pid_ == 0) {
+      EndWithParent();
       if (chdir(options_.Folder.c_str()) != 0) _exit(126);
       setenv("DISPLAY", display.c_str(), 1);
       setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -306,16 +329,28 @@ class TMonkey {
   }
 
   // A random point inside the main window, in screen coordinates.
+  // A random point in the program's window that takes the input: a dialog
+  // or menu smaller than the main window and above it, else the main one.
   void Point(int& x, int& y) {
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(display_, window_, &a)) a.width = a.height = 1;
+    Window target = window_;
+    XWindowAttributes main, a;
+    if (!XGetWindowAttributes(display_, window_, &main)) main.width = main.height = 1;
+    a = main;
+    for (Window w : ProgramWindows()) {  // bottom to top
+      XWindowAttributes candidate;
+      if (w != window_ && XGetWindowAttributes(display_, w, &candidate) &&
+          long(candidate.width) * candidate.height < long(main.width) * main.height) {
+        target = w;
+        a = candidate;
+      }
+    }
     int wx, wy;
     do {
       wx = RandomBelow(a.width);
       wy = RandomBelow(a.height);
-    } while (Avoided(wx, wy, a.width));
+    } while (target == window_ && Avoided(wx, wy, a.width));
     Window child;
-    XTranslateCoordinates(display_, window_, root_, wx, wy, &x, &y, &child);
+    XTranslateCoordinates(display_, target, root_, wx, wy, &x, &y, &child);
   }
 
   void Click(unsigned button, int x, int y) {
@@ -391,6 +426,23 @@ class TMonkey {
     Fail(options_, options_.Steps, "the program did not close when asked");
   }
 
+  // The main window as a binary PPM picture (the display is 24-bit TrueColor).
+  void SaveScreenshot(const std::string& path) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display_, window_, &a)) return;
+    XImage* image =
+        XGetImage(display_, window_, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
+    if (!image) return;
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << a.width << " " << a.height << "\n255\n";
+    for (int y = 0; y < a.height; ++y)
+      for (int x = 0; x < a.width; ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y);
+        out.put(char((pixel >> 16) & 0xFF)).put(char((pixel >> 8) & 0xFF)).put(char(pixel & 0xFF));
+      }
+    XDestroyImage(image);
+  }
+
   void SendDelete(Window w) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -417,9 +469,14 @@ class TMonkey {
 
 int main(int argc, char** argv) {
   const TOptions options = ParseOptions(argc, argv);
-  TXvfb xvfb;
-  if (xvfb.Display().empty()) Fail(options, 0, "Xvfb did not start");
-  TMonkey monkey(options, xvfb.Display());
-  monkey.Run();
+  try {
+    TXvfb xvfb;
+    if (xvfb.Display().empty()) Fail(options, 0, "Xvfb did not start");
+    TMonkey monkey(options, xvfb.Display());
+    monkey.Run();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
   return 0;
 }

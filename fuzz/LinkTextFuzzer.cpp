@@ -55,7 +55,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   ExpectDocumentedOutcome([&] {
-    Run(UriLinkText(QString::fromStdString(document), QString::fromUtf8(bytes.data(), int(bytes.size()))));
+    // An empty or invalid address makes no link area, so nothing to run.
+    const auto text =
+        UriLinkText(QString::fromStdString(document), QString::fromUtf8(bytes.data(), int(bytes.size())));
+    if (text) Run(*text);
   });
   ExpectDocumentedOutcome([&] { Run(bytes); });
   // An "open" may have replaced the document; the next input starts from it again.

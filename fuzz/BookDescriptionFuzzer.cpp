@@ -12,11 +12,6 @@
 
 namespace {
 
-[[noreturn]] void Fault(const char* what) {
-  std::fprintf(stderr, "FUZZ FAULT: %s\n", what);
-  std::abort();
-}
-
 // Every node's children name it as their parent; returns the node count.
 std::size_t Walk(const TTocNode& node) {
   std::size_t count = 1;

@@ -15,11 +15,6 @@ namespace {
 
 int messageBoxes = 0;
 
-[[noreturn]] void Fault(const std::string& what) {
-  std::fprintf(stderr, "FUZZ FAULT: %s\n", what.c_str());
-  std::abort();
-}
-
 // The trainer's harnesses work in a scratch tree as their current folder,
 // and libFuzzer reads its inputs only after this start-up: input paths and
 // the paths of the file flags become absolute first.
@@ -56,6 +51,11 @@ void StartFuzzApplication(int* argc, char*** argv) {
     std::fflush(nullptr);
     std::_Exit(0);
   });
+}
+
+void Fault(const std::string& what) {
+  std::fprintf(stderr, "FUZZ FAULT: %s\n", what.c_str());
+  std::abort();
 }
 
 int MessageBoxCount() {

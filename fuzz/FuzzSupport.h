@@ -17,6 +17,9 @@ void StartFuzzApplication(int* argc, char*** argv);
 // a file it refuses, so it counts as a documented outcome.
 int MessageBoxCount();
 
+// Reports a fault of the code under test and aborts, so that libFuzzer keeps the input.
+[[noreturn]] void Fault(const std::string& what);
+
 // Runs action. Success, or an Exception with a message (the program's way to
 // refuse bad input), is the documented outcome; anything else that escapes
 // (another exception type, an Exception without a message) aborts, so that

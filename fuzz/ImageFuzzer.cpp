@@ -15,11 +15,6 @@
 
 namespace {
 
-[[noreturn]] void Fault(const char* what) {
-  std::fprintf(stderr, "FUZZ FAULT: %s\n", what);
-  std::abort();
-}
-
 std::uint32_t ReadPixels(const TBitmap& bitmap) {
   std::uint32_t sum = 0;
   for (int y = 0; y < bitmap.Height(); ++y)

@@ -57,11 +57,6 @@ constexpr int32_t kRenderRows = 200;
 // A page text beyond this holds no path the first part does not.
 constexpr int32_t kMaxRects = 4096;
 
-[[noreturn]] void Fault(const char* what) {
-  std::fprintf(stderr, "FUZZ FAULT: %s\n", what);
-  std::abort();
-}
-
 volatile std::size_t sink = 0;  // keeps the reads of returned data
 
 void ReadString(const char* text) {

@@ -4,11 +4,17 @@
 
 #include <string>
 
+// Why the file at nativePath (the file system's spelling) cannot be a library
+// of this program: unreadable, empty, not ELF, another architecture, or cut
+// short so that its segments lie beyond its end; "" when it may be loaded.
+std::string CheckLibraryFile(const std::string& nativePath);
+
 class TDynamicLibrary {
  public:
   TDynamicLibrary() = default;
-  // Loads the library at path (cp1251, '\' allowed); throws Exception naming
-  // the path and the loader's reason when it cannot be loaded.
+  // Loads the library at path (cp1251, '\' allowed) once CheckLibraryFile
+  // passed; throws Exception naming the path and the reason when it cannot
+  // be loaded.
   explicit TDynamicLibrary(const std::string& path);
   ~TDynamicLibrary();
   TDynamicLibrary(TDynamicLibrary&& other) noexcept;

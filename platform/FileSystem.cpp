@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <QString>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -17,9 +18,9 @@ fs::path ToFs(const std::string& path) {
   return fs::path(Cp1251ToUtf8(NormalizePath(path)));
 }
 
-bool Exists(const std::string& path) {
+bool ExistsUtf8(const std::string& utf8) {
   std::error_code ec;
-  return fs::exists(ToFs(path), ec);
+  return fs::exists(fs::path(utf8), ec);
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -41,13 +42,33 @@ void ForEachEntry(const std::string& folder, Visit visit) {
   }
 }
 
-std::optional<std::string> FindIgnoringCase(const std::string& folder, const std::string& name) {
-  const std::string wanted = AnsiLowerCase(name);
+// A UTF-8 name folded for comparison ignoring case, or nothing when the
+// caller's strings cannot spell it.
+using TFoldName = std::optional<std::string> (*)(const std::string& utf8);
+
+std::optional<std::string> FoldCp1251(const std::string& utf8) {
+  const std::string name = Utf8ToCp1251(utf8);
+  if (Cp1251ToUtf8(name) != utf8) return std::nullopt;
+  return AnsiLowerCase(name);
+}
+
+std::optional<std::string> FoldUnicode(const std::string& utf8) {
+  return QString::fromUtf8(utf8).toCaseFolded().toUtf8().toStdString();
+}
+
+// The entry of folder (UTF-8) whose name folds as name does.
+std::optional<std::string> FindIgnoringCase(const std::string& folder, const std::string& name,
+                                            TFoldName fold) {
+  const std::optional<std::string> wanted = fold(name);
+  if (!wanted) return std::nullopt;
   std::optional<std::string> found;
-  ForEachEntry(folder, [&](const fs::directory_entry&, const std::string& entry) {
+  std::error_code ec;
+  fs::directory_iterator it(fs::path(folder.empty() ? "." : folder), ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
     // Several spellings may match; the smallest is chosen so the answer does not depend on disk order.
-    if (AnsiLowerCase(entry) == wanted && (!found || entry < *found)) found = entry;
-  });
+    if (fold(entry) == wanted && (!found || entry < *found)) found = entry;
+  }
   return found;
 }
 
@@ -117,27 +138,48 @@ std::string NormalizePath(const std::string& path) {
   return out;
 }
 
-std::string ResolvePath(const std::string& path) {
-  const std::string normal = NormalizePath(path);
-  if (normal.empty() || Exists(normal)) return normal;
+namespace {
+
+// ResolvePath over UTF-8 paths already normalised.
+std::string ResolveUtf8(const std::string& normal, TFoldName fold) {
+  if (normal.empty() || ExistsUtf8(normal)) return normal;
   std::string resolved = normal.front() == '/' ? "/" : "";
   bool found = true;
   for (const std::string& part : SplitComponents(normal)) {
     const std::string exact = Join(resolved, part);
     // Once a component is missing, the rest cannot be looked up and stays as written.
-    if (!found || part == "." || part == ".." || Exists(exact)) {
+    if (!found || part == "." || part == ".." || ExistsUtf8(exact)) {
       resolved = exact;
       continue;
     }
-    const std::optional<std::string> match = FindIgnoringCase(resolved, part);
+    const std::optional<std::string> match = FindIgnoringCase(resolved, part, fold);
     found = match.has_value();
     resolved = Join(resolved, match.value_or(part));
   }
   return normal.back() == '/' ? Join(resolved, "") : resolved;
 }
 
+}  // namespace
+
+std::string ResolvePath(const std::string& path) {
+  const std::string normal = NormalizePath(path);
+  const std::string utf8 = Cp1251ToUtf8(normal);
+  // A path that exists as written keeps its own spelling.
+  if (normal.empty() || ExistsUtf8(utf8)) return normal;
+  return Utf8ToCp1251(ResolveUtf8(utf8, &FoldCp1251));
+}
+
 std::string NativePath(const std::string& path) {
   return Cp1251ToUtf8(ResolvePath(path));
+}
+
+std::string ResolveNativePath(const std::string& path) {
+  return ResolveUtf8(NormalizePath(path), &FoldUnicode);
+}
+
+bool NativeFileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(fs::path(ResolveNativePath(path)), ec);
 }
 
 bool FileExists(const std::string& path) {

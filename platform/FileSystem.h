@@ -18,8 +18,14 @@ std::string ResolvePath(const std::string& path);
 // The resolved path in the file system's UTF-8, for fopen, dlopen or Qt.
 std::string NativePath(const std::string& path);
 
+// Paths in the file system's own spelling (UTF-8), for names that cp1251
+// cannot spell: ResolvePath's lookup, ignoring case over all of Unicode.
+std::string ResolveNativePath(const std::string& path);
+
 // True for a regular file only (a folder is not a file).
 bool FileExists(const std::string& path);
+// FileExists for a path in the file system's spelling (see ResolveNativePath).
+bool NativeFileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Names of the regular files in folder matching a wildcard such as "*.cml"
 // ('*' and '?', ignoring case), sorted by name. A missing or unreadable folder

@@ -1,5 +1,6 @@
 #include "platform/OpenDialog.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 #include "platform/Cp1251.h"
@@ -36,13 +37,19 @@ std::string QtNameFilters(const std::string& filter) {
 }
 
 bool TOpenDialog::Execute(QWidget* parent) {
-  if (Hook()) return Hook()(*this);
+  if (Hook()) {
+    const bool chosen = Hook()(*this);
+    if (chosen && NativeFileName.empty()) NativeFileName = Cp1251ToUtf8(FileName);
+    return chosen;
+  }
   QFileDialog dialog(parent);
   dialog.setNameFilter(Cp1251ToQString(QtNameFilters(Filter)));
   dialog.setFileMode((Options & ofFileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::ReadOnly, false);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  FileName = QStringToCp1251(dialog.selectedFiles().first());
+  const QString chosen = dialog.selectedFiles().first();
+  FileName = QStringToCp1251(chosen);
+  NativeFileName = QFile::encodeName(chosen).toStdString();
   return true;
 }
 

@@ -21,6 +21,9 @@ class TOpenDialog {
   unsigned Options = ofHideReadOnly | ofEnableSizing;
   // The chosen file (cp1251) after Execute returned true.
   std::string FileName;
+  // The same in the file system's spelling (UTF-8), for names cp1251 cannot
+  // spell; a replacement dialog that sets only FileName gets it converted.
+  std::string NativeFileName;
 
   // Shows the dialog over parent; false when the user cancelled.
   bool Execute(QWidget* parent = nullptr);

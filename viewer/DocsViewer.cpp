@@ -51,6 +51,7 @@ void TPluginDocsViewer::OpenPage(const std::string& file, int n) {
   pageCount_ = view_->PageCount();
   if (!view_->Active()) return;
   if (zoomMode_ == zmNormal) view_->SetZoom(zoom);
+  showTextTop_ = true;
   Resize();
 }
 
@@ -70,6 +71,12 @@ void TPluginDocsViewer::SetZoomMode(TZoomMode mode) {
   if (mode == zmNormal && view_) view_->ZoomFromSize();
   zoomMode_ = mode;
   Resize();
+}
+
+void TPluginDocsViewer::FitText() {
+  showTextTop_ = true;
+  if (zoomMode_ == zmTextWidth) Resize();
+  SetZoomMode(zmTextWidth);
 }
 
 void TPluginDocsViewer::StepZoom(int value) {
@@ -122,6 +129,7 @@ void TPluginDocsViewer::Resize() {
       // Reserved: the text bounds are known, but nothing is fitted to them yet.
       break;
   }
+  showTextTop_ = false;
 }
 
 void TPluginDocsViewer::DoFitClient() {
@@ -147,9 +155,9 @@ void TPluginDocsViewer::DoFitTextWidth() {
   int top = view_->Top();
   if (ch > 2) {
     const int textTop = RoundHalfEven(cw * bounds.Top / tw);
-    // Only a text top below the client's top edge is brought up; a view
-    // scrolled down into the text keeps its place.
-    if (client.Top < top + textTop) top = client.Top - textTop;
+    // On the same page only a text top below the client's top edge is
+    // brought up, so a view scrolled down into the text keeps its place.
+    if (showTextTop_ || client.Top < top + textTop) top = client.Top - textTop;
   }
   view_->SetPageBounds(left, top, width, height);
 }

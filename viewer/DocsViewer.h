@@ -41,7 +41,8 @@ class TPluginDocsViewer : public TScrollBox {
   void ZoomOut();
   void SetZoomNormal(int value);
   void FitPage() { SetZoomMode(zmFitClient); }
-  void FitText() { SetZoomMode(zmTextWidth); }
+  // Text-width mode; asked again, it brings the text's top back into view.
+  void FitText();
 
   TMouseMode MouseMode() const { return mouseMode_; }
   void SetMouseMode(TMouseMode mode);
@@ -63,6 +64,10 @@ class TPluginDocsViewer : public TScrollBox {
   TMouseMode mouseMode_ = mmNone;
   TZoomMode zoomMode_ = zmNormal;
   int pageCount_ = 0;
+  // The next text-width fit puts the text's top at the top edge: set for a
+  // page just opened and for an explicit fit, where keeping the old Top
+  // (meant for resizes of the same page) would hide the start of the text.
+  bool showTextTop_ = false;
 };
 
 // The margin kept around the text by the text-width fit, as a part of the page width.

@@ -5,6 +5,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "platform/Cp1251.h"
 #include "platform/Printer.h"
 #include "platform/StrUtils.h"
 #include "viewer/Plugin/FileManager.h"
@@ -42,7 +43,8 @@ class THeldPage {
 };
 
 void ReportUnprintable(TCanvas& Canvas, const TRect& Rect, const std::string& FileName, int PageNumber) {
-  Canvas.TextRect(Rect, Rect.Left, Rect.Top, Format("unable to print file %s page %d", FileName, PageNumber));
+  Canvas.TextRect(Rect, Rect.Left, Rect.Top,
+                  Format("unable to print file %s page %d", Utf8ToCp1251(FileName), PageNumber));
 }
 
 // The job name: the file without its extension (folders kept).
@@ -61,7 +63,7 @@ void PrintPage(const std::string& FileName, int PageNumber) {
 }
 
 void PrintPageOn(TPrinter& Printer, const std::string& FileName, int PageNumber) {
-  Printer.Title = JobTitle(FileName, PageNumber);
+  Printer.Title = Utf8ToCp1251(JobTitle(FileName, PageNumber));
   Printer.BeginDoc();
   TRect sheet = Rect(0, 0, Printer.PageWidth(), Printer.PageHeight());
   try {

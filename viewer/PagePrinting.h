@@ -13,6 +13,7 @@ class TPrinter;
 // plug-ins render slowly (or not at all) at printer sizes.
 constexpr long long kMaxPrintRenderPixels = 9'000'000;
 
+// File names are in the file system's spelling (UTF-8), as the file manager takes them.
 // Page n of FileName on the printer the user picks in the printer setup dialog.
 void PrintPage(const std::string& FileName, int PageNumber);
 // The same on a printer set up by the caller; the job is named after the file

@@ -20,7 +20,9 @@
 #include "platform/StateReport.h"
 #include "platform/StrUtils.h"
 #include "viewer/PagePrinting.h"
+#include "viewer/Plugin/FileManager.h"
 #include "viewer/Plugin/PluginDocument.h"
+#include "viewer/Plugin/PluginGlobals.h"
 
 const char* const kViewerTitleSuffix = " - Tivel Viewer";
 TPluginViewForm* PluginViewForm = nullptr;
@@ -126,6 +128,8 @@ TPluginViewForm::TPluginViewForm(QObject* owner) : TForm(owner) {
   SetName("PluginViewForm");
   SetCaption("PluginViewForm");
   SetColor(clBtnFace);
+  // Below this the exit button would cover the zoom buttons.
+  setMinimumSize(kMinWidth, kMinHeight);
   const TScreenMetrics screen = ScreenMetrics();
   SetBounds((screen.Width - kClientWidth) / 2, (screen.Height - kClientHeight) / 2, kClientWidth,
             kClientHeight);
@@ -271,7 +275,7 @@ void TPluginViewForm::OpenTitled(const std::string& file) {
 
 void TPluginViewForm::OpenFromCommandLine(const std::vector<std::string>& params) {
   try {
-    const auto existing = std::find_if(params.begin(), params.end(), FileExists);
+    const auto existing = std::find_if(params.begin(), params.end(), NativeFileExists);
     if (existing != params.end()) {
       OpenTitled(*existing);
     } else {
@@ -287,16 +291,22 @@ void TPluginViewForm::OpenWithDialog() {
   TOpenDialog dialog;
   dialog.Filter = "Файлы tivel|*.*"_cp;
   dialog.Options = ofHideReadOnly | ofFileMustExist | ofEnableSizing;
-  if (dialog.Execute(this)) OpenTitled(dialog.FileName);
+  if (dialog.Execute(this)) OpenTitled(dialog.NativeFileName);
 }
 
 void TPluginViewForm::OpenFile(const std::string& file, const std::string& title, int page, bool fullScreen) {
-  SetCaption(title);
+  SetCaption(Utf8ToCp1251(title));
+  // The caption keeps the system's cp1251; the window shows every letter of the name.
+  setWindowTitle(QString::fromUtf8(title));
   SetCurrentFile(file);
   SetFullScreen(fullScreen);
   GotoPage(page);
   // Sized to the page now shown, not to the one shown before.
   FitWindowToPage();
+}
+
+void TPluginViewForm::SetBounds(int left, int top, int width, int height) {
+  TForm::SetBounds(left, top, std::max(width, kMinWidth), std::max(height, kMinHeight));
 }
 
 TRect PageWindowBounds(int pageW, int pageH, int extraW, int extraH, int screenW, int screenH) {
@@ -337,7 +347,7 @@ void TPluginViewForm::GotoPage(int n) {
   CurrentPage = n;
   Viewer->OpenPage(CurrentFile, n);
   const TPluginDocument* document = Viewer->View()->Document();
-  const bool sameFile = document && document->FileName() == CurrentFile;
+  const bool sameFile = document && FileManager && FileManager->Find(CurrentFile) == document;
   const int count = sameFile ? document->PageCount() : 0;
   if (!Viewer->View()->Active() && count > 0 && (n < 1 || n > count)) {
     // A link to a page the document lacks shows its nearest page, not a blank view.

@@ -27,10 +27,13 @@ class TPluginViewForm : public TForm {
   explicit TPluginViewForm(QObject* owner = nullptr);
   ~TPluginViewForm() override;
 
-  // Opens the first parameter that names an existing file, else asks with the
-  // open dialog. A file no plug-in opens is reported; the window stays empty.
+  // Opens the first parameter (as the file system spells it) that names an
+  // existing file, else asks with the open dialog. A file no plug-in opens is
+  // reported; the window stays empty.
   void OpenFromCommandLine(const std::vector<std::string>& params);
-  // Shows page of file under title, centred, sized to the page unless full screen.
+  // Shows page of file under title, centred, sized to the page unless full
+  // screen. File names and titles here are in the file system's spelling
+  // (UTF-8), so that names cp1251 cannot spell open too.
   void OpenFile(const std::string& file, const std::string& title, int page, bool fullScreen);
   // Asks for a file; cancelling changes nothing.
   void OpenWithDialog();
@@ -51,6 +54,9 @@ class TPluginViewForm : public TForm {
   void CopySelectedText();
   // Prints the current page on a printer the user picks.
   void PrintCurrentPage();
+
+  // Never smaller than kMinWidth x kMinHeight, where the buttons still fit.
+  void SetBounds(int left, int top, int width, int height) override;
 
   // Runs a clicked link's command: goto, open, start, web; cmd does nothing.
   void LinkExecute(TObject* Sender, TPluginLinkInfo* LinkInfo);
@@ -88,7 +94,8 @@ class TPluginViewForm : public TForm {
   void OpenTitled(const std::string& file);
 
   // Link commands.
-  void StartFile(const std::string& name);
+  void OpenLinked(const std::string& name, int page);
+  void StartFile(const std::string& arg);
   void OpenWeb(const std::string& target);
   std::string LinkedDocument(const std::string& name) const;
   void ReportMissing(const std::string& path);
@@ -98,7 +105,8 @@ class TPluginViewForm : public TForm {
   std::vector<QAction*> items_;
 };
 
-// The smallest window the page sizing makes.
+// The smallest window: the page sizing makes none smaller, and the user cannot
+// make it smaller either.
 constexpr int kMinWidth = 237;
 constexpr int kMinHeight = 298;
 // The window for a page of pageW x pageH pixels plus the window's extra

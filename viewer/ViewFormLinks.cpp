@@ -10,8 +10,13 @@
 
 namespace {
 
+// Link texts are cp1251; the window's file names are the file system's spelling.
+std::string LinkName(const std::string& arg) {
+  return Cp1251ToUtf8(NormalizePath(arg));
+}
+
 std::string BareName(const std::string& path) {
-  return ChangeFileExt(ExtractFileName(NormalizePath(path)), "");
+  return ChangeFileExt(ExtractFileName(path), "");
 }
 
 bool IsSupportedExtension(const std::string& ext) {
@@ -27,8 +32,7 @@ void TPluginViewForm::LinkExecute(TObject*, TPluginLinkInfo* LinkInfo) {
       GotoPage(LinkInfo->GetArgInt(1));
       break;
     case TLinkCommand::lcOpen:
-      OpenFile(LinkedDocument(LinkInfo->GetArg(1)), BareName(LinkInfo->GetArg(1)), LinkInfo->GetArgInt(2),
-               false);
+      OpenLinked(LinkName(LinkInfo->GetArg(1)), LinkInfo->GetArgInt(2));
       break;
     case TLinkCommand::lcStart:
       StartFile(LinkInfo->GetArg(1));
@@ -47,18 +51,26 @@ std::string TPluginViewForm::LinkedDocument(const std::string& name) const {
   // A document names its neighbours relative to itself; the program may have
   // been started from anywhere.
   const std::string beside = ExtractFilePath(CurrentFile) + name;
-  return !ExtractFilePath(CurrentFile).empty() && FileExists(beside) ? beside : name;
+  return !ExtractFilePath(CurrentFile).empty() && NativeFileExists(beside) ? beside : name;
 }
 
-void TPluginViewForm::StartFile(const std::string& name) {
+void TPluginViewForm::OpenLinked(const std::string& name, int page) {
+  const std::string path = LinkedDocument(name);
+  // A missing target must not take the page the reader is on away.
+  if (!NativeFileExists(path)) return ReportMissing(path);
+  OpenFile(ResolveNativePath(path), BareName(name), page, false);
+}
+
+void TPluginViewForm::StartFile(const std::string& arg) {
+  const std::string name = LinkName(arg);
   const std::string path = ExtractFilePath(CurrentFile) + name;
-  if (!FileExists(path)) return ReportMissing(path);
+  if (!NativeFileExists(path)) return ReportMissing(path);
   if (IsSupportedExtension(LowerCase(ExtractFileExt(name)))) {
-    OpenFile(path, BareName(name), 1, false);
+    OpenFile(ResolveNativePath(path), BareName(name), 1, false);
     return;
   }
-  if (!ShellOpen(name, ExtractFilePath(CurrentFile))) {
-    MessageBox(Format("Не удалось открыть файл %s"_cp.c_str(), path), "Уведомление"_cp, MB_OK);
+  if (!ShellOpen(arg, Utf8ToCp1251(ExtractFilePath(CurrentFile)))) {
+    MessageBox(Format("Не удалось открыть файл %s"_cp.c_str(), Utf8ToCp1251(path)), "Уведомление"_cp, MB_OK);
   }
 }
 
@@ -69,5 +81,5 @@ void TPluginViewForm::OpenWeb(const std::string& target) {
 }
 
 void TPluginViewForm::ReportMissing(const std::string& path) {
-  MessageBox(Format("Файл %s отсутствует"_cp.c_str(), path), "Уведомление"_cp, MB_OK);
+  MessageBox(Format("Файл %s отсутствует"_cp.c_str(), Utf8ToCp1251(path)), "Уведомление"_cp, MB_OK);
 }

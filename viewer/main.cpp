@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/Application.h"
-#include "platform/Cp1251.h"
 #include "platform/StateReport.h"
 #include "viewer/Plugin/PluginGlobals.h"
 #include "viewer/ViewForm.h"
@@ -19,7 +18,8 @@ int main(int argc, char** argv) {
   try {
     StartPluginLayer();
     std::vector<std::string> params;
-    for (int i = 1; i < argc; ++i) params.push_back(Utf8ToCp1251(argv[i]));
+    // File names stay as the file system spells them: cp1251 cannot spell them all.
+    for (int i = 1; i < argc; ++i) params.emplace_back(argv[i]);
     TPluginViewForm form;
     PluginViewForm = &form;
     Application->MainForm = &form;

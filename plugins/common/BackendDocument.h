@@ -78,8 +78,9 @@ class TBackendPage {
 class TBackendDocument {
  public:
   virtual ~TBackendDocument() = default;
-  // Throws Exception with the reason when the file is no readable document.
-  virtual void Open(const std::string& path) = 0;
+  // Opens the file of that name; throws Exception with the reason when it is
+  // no readable document.
+  virtual void Open(const QString& name) = 0;
   virtual int PageCount() const = 0;
   // Pages are 1-based and checked by the caller.
   virtual TPageGeometry Geometry(int page) = 0;

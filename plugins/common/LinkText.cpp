@@ -39,7 +39,12 @@ std::string FileLinkText(const QString& documentPath, const QString& file, int p
   const QUrl url(file);
   const QString local = url.isLocalFile() ? url.toLocalFile() : file;
   const QString absolute = QDir::cleanPath(folder.absoluteFilePath(local));
-  if (page > 0) return Lines("open", absolute) + "\n" + std::to_string(page);
+  // Link texts are cp1251: a path it cannot spell goes relative to the
+  // document, which the viewer looks beside the document first.
+  const bool spelled = Cp1251ToQString(QStringToCp1251(absolute)) == absolute;
+  if (page > 0)
+    return Lines("open", spelled ? absolute : folder.relativeFilePath(absolute)) + "\n" +
+           std::to_string(page);
   return Lines("start", folder.relativeFilePath(absolute));
 }
 

@@ -1,6 +1,7 @@
 // The exports of the viewer's plug-in contract over one format backend. Each
 // export checks every handle, pointer and size it is given, and lets no
 // exception out: a failure is logged and answered with the failure result.
+#include <QFile>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -211,13 +212,17 @@ FOLIO_EXPORT TPluginBool SetupDocument(TPluginHandle handle, TDocumentSetupRec* 
   });
 }
 
-FOLIO_EXPORT TPluginBool OpenDocument(TPluginHandle handle, const char* path) {
-  return Guard("OpenDocument", 0, [&] {
+namespace {
+
+// path is the name as the viewer handed it over (for the log); name is what it means.
+TPluginBool OpenNamed(const char* exportName, TPluginHandle handle, const char* path,
+                      QString (*decode)(const char*)) {
+  return Guard(exportName, 0, [&] {
     TDocumentState& document = documents.Get(handle);
     Require(path, "No file name");
     Require(!document.Opened, "The document is open already");
     try {
-      document.Backend->Open(path);
+      document.Backend->Open(decode(path));
     } catch (const EOtherFormat&) {
       throw;
     } catch (const std::exception& error) {
@@ -227,6 +232,24 @@ FOLIO_EXPORT TPluginBool OpenDocument(TPluginHandle handle, const char* path) {
     document.Opened = true;
     return 1;
   });
+}
+
+QString FromCp1251(const char* path) {
+  return Cp1251ToQString(path);
+}
+
+QString FromFileSystem(const char* path) {
+  return QFile::decodeName(path);
+}
+
+}  // namespace
+
+FOLIO_EXPORT TPluginBool OpenDocument(TPluginHandle handle, const char* path) {
+  return OpenNamed("OpenDocument", handle, path, &FromCp1251);
+}
+
+FOLIO_EXPORT TPluginBool OpenDocumentUtf8(TPluginHandle handle, const char* path) {
+  return OpenNamed("OpenDocumentUtf8", handle, path, &FromFileSystem);
 }
 
 FOLIO_EXPORT int32_t GetPageCount(TPluginHandle handle) {

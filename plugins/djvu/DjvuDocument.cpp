@@ -200,8 +200,7 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument() {
   return std::make_unique<TDjvuDocument>();
 }
 
-void TDjvuDocument::Open(const std::string& path) {
-  const QString name = Cp1251ToQString(path);
+void TDjvuDocument::Open(const QString& name) {
   QFile file(name);
   if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) throw Exception("There is no such file");
   // Every file is offered to us first; others are refused before the decoder sees them.

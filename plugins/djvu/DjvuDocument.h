@@ -12,7 +12,7 @@
 
 class TDjvuDocument : public TBackendDocument {
  public:
-  void Open(const std::string& path) override;
+  void Open(const QString& name) override;
   int PageCount() const override;
   TPageGeometry Geometry(int page) override;
   std::unique_ptr<TBackendPage> LoadPage(int page) override;

@@ -1,7 +1,9 @@
 // A page-rendering plug-in for the viewer's tests. Its "documents" are text
 // files whose first line reads
 // "FAKEDOC <format> <pages> [<width mm> <height mm> [<quarter turns>]]"
-// (format "*" suits every plug-in). Each page is white with a black block
+// (format "*" suits every plug-in). Like the real plug-ins it reads the path
+// of OpenDocument as Windows-1251 and that of OpenDocumentUtf8 as the file
+// system's own bytes, and opens regular files only. Each page is white with a black block
 // and a red square, has two lines of text with one rectangle per character,
 // and three link areas: a rectangle, one with a single vertex (to be ignored)
 // and an L-shaped polygon.
@@ -12,10 +14,12 @@
 // FAKE_ENDLESS_FORMATS, FAKE_BAD_EXTENSION (bad announcements), FAKE_THROWS
 // (every call throws inside and fails), FAKE_DEVICE (also draws on the
 // viewer's painter, code 16), FAKE_LIES (bad answers, chosen by page number:
-// see the Lie* functions).
+// see the Lie* functions), FAKE_REGISTER_THROWS (SetupPlugin lets an
+// exception out, as a careless plug-in would).
 #include <QImage>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -28,6 +32,7 @@
 #endif
 
 #include "FakePluginCounters.h"
+#include "platform/Cp1251.h"
 #include "platform/StrUtils.h"
 #include "plugins/common/PixelWriter.h"
 #include "viewer/Plugin/PluginAbi.h"
@@ -224,8 +229,11 @@ bool BlitInto(const FakePage& page, const TBlitRec& target) {
   return true;
 }
 
-std::unique_ptr<FakeDocument> ReadDocument(const char* path) {
-  std::ifstream file(path);
+// nativePath is the file system's spelling of the name.
+std::unique_ptr<FakeDocument> ReadDocument(const std::string& nativePath) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(nativePath, error)) return nullptr;
+  std::ifstream file(nativePath);
   std::string magic, format;
   auto document = std::make_unique<FakeDocument>();
   if (!(file >> magic >> format >> document->Pages) || magic != "FAKEDOC" || !Serves(format)) return nullptr;
@@ -280,6 +288,9 @@ FAKE_EXPORT int32_t GetPluginVersion() {
 #endif
 
 FAKE_EXPORT TPluginBool SetupPlugin(const TPluginSetupRec* setup) {
+#ifdef FAKE_REGISTER_THROWS
+  throw std::runtime_error("fake registration failure");
+#endif
   return Guard(0, [&] {
     if (!setup) return 0;
     ++counters.SetupCalls;
@@ -308,12 +319,14 @@ FAKE_EXPORT TPluginBool SetupDocument(TPluginHandle document, TDocumentSetupRec*
   return Guard(0, [&] { return Live<FakeDocument>(document) && setup ? 1 : 0; });
 }
 
-FAKE_EXPORT TPluginBool OpenDocument(TPluginHandle handle, const char* path) {
+namespace {
+
+TPluginBool OpenNative(TPluginHandle handle, const char* path, const std::string& nativePath) {
   return Guard(0, [&] {
     ++counters.OpenCalls;
     FakeDocument* document = Live<FakeDocument>(handle);
     if (!document || !path) return 0;
-    std::unique_ptr<FakeDocument> read = ReadDocument(path);
+    std::unique_ptr<FakeDocument> read = ReadDocument(nativePath);
     if (!read) {
       Log(std::string("fake: cannot read [") + path + "]");
       return 0;
@@ -321,6 +334,17 @@ FAKE_EXPORT TPluginBool OpenDocument(TPluginHandle handle, const char* path) {
     *document = *read;
     return 1;
   });
+}
+
+}  // namespace
+
+FAKE_EXPORT TPluginBool OpenDocument(TPluginHandle handle, const char* path) {
+  return OpenNative(handle, path, path ? Cp1251ToUtf8(path) : std::string());
+}
+
+FAKE_EXPORT TPluginBool OpenDocumentUtf8(TPluginHandle handle, const char* path) {
+  ++counters.Utf8OpenCalls;
+  return OpenNative(handle, path, path ? path : "");
 }
 
 #ifndef FAKE_NO_OPTIONAL

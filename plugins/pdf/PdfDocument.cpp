@@ -70,11 +70,10 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument() {
   return std::make_unique<TPdfDocument>();
 }
 
-void TPdfDocument::Open(const std::string& path) {
+void TPdfDocument::Open(const QString& name) {
   // Poppler's own complaints about damaged files belong in the viewer's log.
   static const bool routed = (Poppler::setDebugErrorFunction(ToLog, QVariant()), true);
   (void)routed;
-  const QString name = Cp1251ToQString(path);
   if (!QFileInfo(name).isFile()) throw Exception("There is no such file");
   std::shared_ptr<Poppler::Document> document = Poppler::Document::load(name);
   if (!document) throw Exception("The file is no readable PDF document");

@@ -36,6 +36,10 @@ TEST(LinkTextTest, WebAddressesAreAsciiAndFilesAreRelativeToTheDocument) {
   EXPECT_EQ(FileLinkText("/docs/book.pdf", "/elsewhere/b.pdf", 0), "start\n../elsewhere/b.pdf");
   // With a page the viewer opens the file by name: it gets the full path.
   EXPECT_EQ(FileLinkText("/docs/book.pdf", "./sub/../b.pdf", 7), "open\n/docs/b.pdf\n7");
+  EXPECT_EQ(FileLinkText("/Книги/book.pdf", "Глава.pdf", 2), "open\n" + "/Книги/Глава.pdf"_cp + "\n2");
+  // A folder cp1251 cannot spell stays out of the link: the name goes relative to the document.
+  EXPECT_EQ(FileLinkText("/日本/book.pdf", "Глава.pdf", 2), "open\n" + "Глава.pdf"_cp + "\n2");
+  EXPECT_EQ(FileLinkText("/日本/sub/book.pdf", "../b.pdf", 1), "open\n../b.pdf\n1");
 }
 
 namespace {

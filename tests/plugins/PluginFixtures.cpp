@@ -56,6 +56,7 @@ std::unique_ptr<TLoaded> Load(const std::string& format) {
   Bind(library, "ReadRects", api.ReadRects);
   Bind(library, "ReadActiveRectsCount", api.ReadActiveRectsCount);
   Bind(library, "ReadActiveRects", api.ReadActiveRects);
+  Bind(library, "OpenDocumentUtf8", api.OpenDocumentUtf8);
   loaded->Setup.Log = CollectLog;
   if (!api.SetupPlugin(&loaded->Setup)) throw std::runtime_error("SetupPlugin failed");
   return loaded;

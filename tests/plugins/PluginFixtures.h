@@ -34,6 +34,7 @@ struct TPluginApi {
   TReadRects ReadRects;
   TReadActiveRectsCount ReadActiveRectsCount;
   TReadActiveRects ReadActiveRects;
+  TOpenDocumentUtf8 OpenDocumentUtf8;
 };
 
 // The plug-in <format>.so of the viewer's tree, loaded once and set up with a

@@ -146,6 +146,36 @@ TEST_F(DocsViewerTest, TextWidthKeepsAViewScrolledIntoTheText) {
   EXPECT_EQ(View().Top(), top);
 }
 
+// Where the top of the page's text lies in the box, in pixels.
+int TextTopInBox(TPluginPageView& view) {
+  const TPluginRect text = view.GetTextBounds();
+  return view.Top() + RoundHalfEven(text.Top * view.Height() / view.PageHeight());
+}
+
+TEST_F(DocsViewerTest, TextWidthShowsTheTextsTopOnEveryPageTurnedToEitherWay) {
+  viewer->OpenPage(file, 1);
+  viewer->FitText();
+  const int fitted = TextTopInBox(View());
+  ASSERT_GT(View().Height(), 480);
+  for (int page : {2, 3, 2, 1}) {
+    // The reader scrolled down into the text before turning the page.
+    View().SetBoundsConstrained(View().Left(), View().Top() - 150, View().Width(), View().Height());
+    ASSERT_LT(TextTopInBox(View()), 0);
+    viewer->OpenPage(file, page);
+    EXPECT_EQ(TextTopInBox(View()), fitted) << "page " << page;
+  }
+}
+
+TEST_F(DocsViewerTest, FitTextAgainBringsTheTextsTopBack) {
+  viewer->OpenPage(file, 1);
+  viewer->FitText();
+  const int fitted = TextTopInBox(View());
+  View().SetBoundsConstrained(View().Left(), View().Top() - 150, View().Width(), View().Height());
+  viewer->FitText();
+  EXPECT_EQ(viewer->ZoomMode(), zmTextWidth);
+  EXPECT_EQ(TextTopInBox(View()), fitted);
+}
+
 TEST_F(DocsViewerTest, MouseModesSetTheViewsFlags) {
   viewer->SetMouseMode(mmPanning);
   EXPECT_TRUE(View().AllowPanngin);

@@ -2,7 +2,10 @@
 // counts, and the order of shutdown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "PluginFixtures.h"
+#include "platform/Cp1251.h"
 #include "platform/StrUtils.h"
 #include "viewer/Plugin/FileManager.h"
 #include "viewer/Plugin/Plugin.h"
@@ -92,6 +95,83 @@ TEST_F(FileManagerTest, SameNameIsOneSharedDocument) {
   EXPECT_EQ(FileManager->Open(otherCase), first);
   EXPECT_EQ(FileManager->DocumentCount(), 1);
   EXPECT_EQ(first->InUse(), 0);
+}
+
+TEST_F(FileManagerTest, NamesDifferingInCaseAreTwoFilesAndTwoDocuments) {
+  Start({"fake_djvu"});
+  TPluginDocument* upper = FileManager->Open(MakeDocument("Doc.djvu", "djvu", 2));
+  TPluginDocument* lower = FileManager->Open(MakeDocument("doc.djvu", "djvu", 5));
+  ASSERT_NE(upper, nullptr);
+  ASSERT_NE(lower, nullptr);
+  EXPECT_NE(upper, lower);
+  EXPECT_EQ(upper->PageCount(), 2);
+  EXPECT_EQ(lower->PageCount(), 5);
+  // Each document leaves the table by itself, not by its namesake's name.
+  lower->AddRef();
+  lower->Release();
+  EXPECT_EQ(FileManager->DocumentCount(), 1);
+  EXPECT_EQ(FileManager->Open(Folder() + "Doc.djvu"), upper);
+}
+
+TEST_F(FileManagerTest, OneFileUnderAnyNameIsOneDocument) {
+  Start({"fake_djvu"});
+  const std::string path = MakeDocument("book.djvu", "djvu");
+  TPluginDocument* document = FileManager->Open(path);
+  ASSERT_NE(document, nullptr);
+  std::filesystem::create_symlink(path, Folder() + "alias.djvu");
+  std::filesystem::create_hard_link(path, Folder() + "hard.djvu");
+  EXPECT_EQ(FileManager->Open(Folder() + "alias.djvu"), document);
+  EXPECT_EQ(FileManager->Open(Folder() + "hard.djvu"), document);
+  EXPECT_EQ(FileManager->Open(Folder() + "./book.djvu"), document);
+  EXPECT_EQ(FileManager->Find(Folder() + "hard.djvu"), document);
+  EXPECT_EQ(FileManager->DocumentCount(), 1);
+}
+
+TEST_F(FileManagerTest, NamesCp1251CannotSpellGoThroughTheLaterExport) {
+  Start({"fake_djvu"});
+  TFakeCounters& djvu = Counters("fake_djvu.so");
+  TPluginDocument* cyrillic = FileManager->Open(MakeDocument("Книга.djvu", "djvu"));
+  ASSERT_NE(cyrillic, nullptr);
+  EXPECT_EQ(djvu.Utf8OpenCalls, 0);
+  for (const std::string name : {"Ελληνικά.djvu", "日本 語.djvu", "Книга €™.djvu"}) {
+    const int before = djvu.Utf8OpenCalls;
+    TPluginDocument* document = FileManager->Open(MakeDocument(name, "djvu"));
+    ASSERT_NE(document, nullptr) << name;
+    EXPECT_EQ(document->FileName(), Folder() + name);
+    // "€" and "™" are in cp1251: only the names it cannot spell take the later export.
+    EXPECT_EQ(djvu.Utf8OpenCalls - before, name.find("Книга") == 0 ? 0 : 1) << name;
+  }
+}
+
+TEST_F(FileManagerTest, AnOlderPluginOpensCp1251NamesAndLogsTheOthers) {
+  Start({"fake_version1"});
+  EXPECT_NE(FileManager->Open(MakeDocument("Книга.djvu", "djvu")), nullptr);
+  EXPECT_THROW(FileManager->Open(MakeDocument("日本.djvu", "djvu")), Exception);
+  EXPECT_NE(
+      LogText().find("its name has letters outside Windows-1251 and the plug-in is older than version 2"),
+      std::string::npos)
+      << LogText();
+}
+
+TEST_F(FileManagerTest, TheFakePluginReadsItsPathsAsTheRealOnesDo) {
+  // The viewer's cp1251 spelling opens; the file system's bytes handed to the
+  // cp1251 export do not, and neither does a folder.
+  TPlugin plugin;
+  ASSERT_TRUE(plugin.Load(FakeVariant("fake_djvu")));
+  const std::string utf8 = MakeDocument("Книга.djvu", "djvu");
+  const auto opens = [&](auto open, const std::string& path) {
+    const TPluginHandle handle = plugin.CreateDocument();
+    TDocumentSetupRec setup{};
+    plugin.SetupDocument(handle, &setup);
+    const bool opened = open(handle, path.c_str()) != 0;
+    plugin.DestroyDocument(handle);
+    return opened;
+  };
+  EXPECT_TRUE(opens(plugin.OpenDocument, Utf8ToCp1251(utf8)));
+  EXPECT_FALSE(opens(plugin.OpenDocument, utf8));
+  EXPECT_TRUE(opens(plugin.OpenDocumentUtf8, utf8));
+  EXPECT_FALSE(opens(plugin.OpenDocumentUtf8, Utf8ToCp1251(utf8)));
+  EXPECT_FALSE(opens(plugin.OpenDocument, Folder()));
 }
 
 TEST_F(FileManagerTest, LastReleaseFreesAndForgetsTheDocument) {

@@ -47,7 +47,18 @@ TEST_F(PluginBindingTest, CompleteLibraryBindsEveryExport) {
   EXPECT_TRUE(plugin.ReadBorders && plugin.ReadRects && plugin.ReadActiveRectsCount &&
               plugin.ReadActiveRects);
   EXPECT_NE(plugin.OpenDocumentEx, nullptr);
+  EXPECT_NE(plugin.OpenDocumentUtf8, nullptr);
   EXPECT_EQ(plugin.GetPluginVersion(), FOLIO_PLUGIN_INTERFACE_VERSION);
+  EXPECT_EQ(plugin.Version(), FOLIO_PLUGIN_INTERFACE_VERSION);
+}
+
+TEST_F(PluginBindingTest, AnOlderPluginBindsWithoutTheLaterExports) {
+  TPlugin plugin;
+  ASSERT_TRUE(plugin.Load(FakeVariant("fake_version1"))) << plugin.LastError();
+  EXPECT_EQ(plugin.Version(), 1);
+  // It has a procedure of that name, but version 1 gave the name no meaning.
+  EXPECT_EQ(plugin.OpenDocumentUtf8, nullptr);
+  EXPECT_NE(plugin.OpenDocument, nullptr);
 }
 
 TEST_F(PluginBindingTest, OptionalGroupsMayBeMissing) {
@@ -91,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     BadLibraries, PluginRefusalTest,
     ::testing::Values(Refusal{"fake_no_gettext", "CreateContext is exported but GetText is missing"},
                       Refusal{"fake_no_version", "GetPluginVersion is missing"},
-                      Refusal{"fake_version2", "interface version 2, this viewer speaks version 1"}),
+                      Refusal{"fake_version3", "interface version 3, this viewer speaks versions 1 to 2"}),
     [](const auto& info) { return std::string(info.param.Variant); });
 
 TEST_F(PluginBindingTest, FileThatIsNoLibraryIsRefused) {

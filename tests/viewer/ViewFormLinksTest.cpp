@@ -55,6 +55,29 @@ TEST_F(ViewFormLinksTest, OpenFindsARelativeNameBesideTheCurrentDocument) {
   EXPECT_TRUE(View().Active());
 }
 
+TEST_F(ViewFormLinksTest, OpenToAMissingFileKeepsThePageAndNamesTheFile) {
+  Link("goto\n3");
+  const std::string caption = form->Caption();
+  Link("open\n" + Folder() + "absent.djvu\n2");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], Format("Файл %s отсутствует"_cp.c_str(), Folder() + "absent.djvu"));
+  EXPECT_EQ(form->CurrentFile, book);
+  EXPECT_EQ(form->CurrentPage, 3);
+  EXPECT_EQ(form->Caption(), caption);
+  EXPECT_TRUE(View().Active());
+  EXPECT_EQ(View().PageIndex(), 3);
+}
+
+TEST_F(ViewFormLinksTest, OpenFollowsACyrillicNameWithSpaces) {
+  Document("Глава 2.djvu", 4);
+  Link("open\n" + "Глава 2.djvu"_cp + "\n2");
+  EXPECT_EQ(form->CurrentFile, Folder() + "Глава 2.djvu");
+  EXPECT_EQ(form->Caption(), "Глава 2"_cp);
+  EXPECT_EQ(View().PageIndex(), 2);
+  EXPECT_TRUE(View().Active());
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(ViewFormLinksTest, OpenWithAPageThatIsNoNumberShowsTheFirstPage) {
   const std::string other = Document("other.djvu", 4);
   Link("open\n" + other + "\nlast");

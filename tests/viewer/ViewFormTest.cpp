@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
@@ -17,6 +18,15 @@
 namespace {
 
 const std::string kSuffix = " - Tivel Viewer";
+
+// The current folder is the process's: each test that moves it puts it back.
+class CurrentFolderGuard {
+ public:
+  ~CurrentFolderGuard() { QDir::setCurrent(saved_); }
+
+ private:
+  QString saved_ = QDir::currentPath();
+};
 
 // --- Start-up ---
 
@@ -58,6 +68,36 @@ TEST_F(ViewFormTest, AFileNoPlugInOpensIsReportedAndTheWindowStaysUsable) {
   // Another file still opens.
   form->OpenFile(Document("good.djvu"), "good", 1, false);
   EXPECT_TRUE(View().Active());
+}
+
+TEST_F(ViewFormTest, NamesInAnyScriptOpenFromTheCommandLineAndTheDialog) {
+  // Cyrillic has a cp1251 spelling; Greek and Japanese have none.
+  for (const std::string name : {"Книга с пробелами.djvu", "Ελληνικά.djvu", "日本.djvu"}) {
+    const std::string path = Document(name);
+    form->OpenFromCommandLine({path});
+    EXPECT_EQ(form->CurrentFile, path);
+    EXPECT_TRUE(View().Active()) << name;
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString(name + kSuffix));
+  }
+  EXPECT_TRUE(messages.empty());
+  dialogFilters.clear();
+  form->Viewer->View()->SetActive(false);
+  SetOpenDialogHook([this](TOpenDialog& dialog) {
+    dialog.NativeFileName = Document("Ελληνικά 2.djvu");
+    return true;
+  });
+  form->OpenWithDialog();
+  EXPECT_EQ(form->CurrentFile, Folder() + "Ελληνικά 2.djvu");
+  EXPECT_TRUE(View().Active());
+}
+
+TEST_F(ViewFormTest, ARelativeNameOpens) {
+  const CurrentFolderGuard guard;
+  const std::string path = Document("Папка/Книга.djvu");
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(Folder())));
+  form->OpenFromCommandLine({"Папка/Книга.djvu"});
+  EXPECT_TRUE(View().Active());
+  EXPECT_EQ(form->CurrentFile, "Папка/Книга.djvu");
 }
 
 // --- Paging ---
@@ -281,6 +321,22 @@ TEST(PageWindowBoundsTest, PagesOfAnyClaimedSizeGiveAWindowOnTheScreen) {
             Bounds((1280 - kMinWidth) / 2, 128, kMinWidth, 768));
   EXPECT_EQ(PageWindowBounds(INT32_MAX, 1, 30, 0, 1280, 1024),
             Bounds(160, (1024 - kMinHeight) / 2, 960, kMinHeight));
+}
+
+TEST_F(ViewFormTest, TheWindowNeverGetsSmallerThanItsButtonsNeed) {
+  StartOn(Document("book.djvu"));
+  form->SetBounds(10, 10, 150, 150);
+  EXPECT_EQ(form->Width(), kMinWidth);
+  EXPECT_EQ(form->Height(), kMinHeight);
+  // A resize from outside (the window manager, the user) is held too.
+  form->resize(120, 100);
+  QCoreApplication::processEvents();
+  EXPECT_GE(form->width(), kMinWidth);
+  EXPECT_GE(form->height(), kMinHeight);
+  const QRect exit = form->Button("btnExit")->geometry();
+  for (const char* name : {"btnPrevPage", "btnNextPage", "btnPanning", "btnSelecting", "btnZoomFitPage",
+                           "btnZoom100", "btnZoomFitText", "btnZoomIn", "btnZoomOut", "btnFullScreen"})
+    EXPECT_FALSE(exit.intersects(form->Button(name)->geometry())) << name;
 }
 
 TEST_F(ViewFormTest, TheWindowIsSizedToTheNewPageNotThePreviousOne) {

@@ -6,6 +6,7 @@
 
 #include <QTest>
 #include <QUrl>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -54,6 +55,7 @@ class ViewFormTest : public PluginTest {
   std::string Document(const std::string& name, int pages = 3, const std::string& format = "djvu",
                        double widthMm = 100, double heightMm = 150) {
     const std::string path = Folder() + name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path) << "FAKEDOC " << format << " " << pages << " " << widthMm << " " << heightMm << "\n";
     return path;
   }

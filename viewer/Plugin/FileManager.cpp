@@ -1,5 +1,9 @@
 #include "viewer/Plugin/FileManager.h"
 
+#include <sys/stat.h>
+
+#include <optional>
+
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "platform/StrUtils.h"
@@ -19,10 +23,48 @@ TPluginManager& TFileManager::PluginManager() {
   return *pluginManager_;
 }
 
+namespace {
+
+// Two names are one file when they lead to the same device and inode: the
+// same file under another spelling, through a link, or relative and absolute.
+struct TFileIdentity {
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  bool operator==(const TFileIdentity&) const = default;
+};
+
+std::optional<TFileIdentity> IdentityOf(const std::string& nativeName) {
+  struct stat info {};
+  if (stat(nativeName.c_str(), &info) != 0) return std::nullopt;
+  return TFileIdentity{info.st_dev, info.st_ino};
+}
+
+}  // namespace
+
+int TFileManager::IndexOfFile(const std::string& FileName) const {
+  const std::optional<TFileIdentity> wanted = IdentityOf(FileName);
+  for (int i = 0; i < documents_.Count(); ++i) {
+    const auto* document = documents_.ObjectAs<TPluginDocument>(i);
+    // A file gone from the disk is still the document open under its very name.
+    if (wanted ? IdentityOf(document->FileName()) == wanted : document->FileName() == FileName) return i;
+  }
+  return -1;
+}
+
+TPluginDocument* TFileManager::Find(const std::string& FileName) const {
+  const int listed = IndexOfFile(FileName);
+  return listed >= 0 ? documents_.ObjectAs<TPluginDocument>(listed) : nullptr;
+}
+
 TPluginDocument* TFileManager::Open(const std::string& FileName) {
-  const int listed = documents_.IndexOf(FileName);
-  if (listed >= 0) return documents_.ObjectAs<TPluginDocument>(listed);
-  if (!FileExists(FileName)) return nullptr;
+  if (TPluginDocument* listed = Find(FileName)) return listed;
+  if (!NativeFileExists(FileName)) return nullptr;
+  // Only a name that is missing as written is looked up ignoring case.
+  const std::string found = ResolveNativePath(FileName);
+  if (found != FileName) {
+    const int same = IndexOfFile(found);
+    if (same >= 0) return documents_.ObjectAs<TPluginDocument>(same);
+  }
 
   // The file's extension is not consulted: each format's plug-in in turn decides whether it reads the file.
   bool tried = false;
@@ -30,24 +72,28 @@ TPluginDocument* TFileManager::Open(const std::string& FileName) {
     TPlugin* plugin = nullptr;
     if (!PluginManager().FindFormat(format, plugin)) continue;
     tried = true;
-    auto document = std::make_unique<TPluginDocument>(plugin, FileName);
+    auto document = std::make_unique<TPluginDocument>(plugin, found);
     if (!document->IsOpened()) continue;
     document->Owner = this;
     TPluginDocument* opened = document.get();
-    documents_.AddObject(FileName, std::move(document));
+    documents_.AddObject(found, std::move(document));
     return opened;
   }
   if (!tried) return nullptr;
-  throw Exception("Не удалось открыть файл ["_cp + FileName + "]: его формат не поддерживается"_cp);
+  throw Exception("Не удалось открыть файл ["_cp + Utf8ToCp1251(FileName) +
+                  "]: его формат не поддерживается"_cp);
 }
 
-void TFileManager::Forget(const std::string& FileName) {
-  const int index = documents_.IndexOf(FileName);
-  if (index >= 0) documents_.Extract(index).release();
+void TFileManager::Forget(const TPluginDocument* document) {
+  for (int i = 0; i < documents_.Count(); ++i) {
+    if (documents_.ObjectAs<TPluginDocument>(i) != document) continue;
+    documents_.Extract(i).release();
+    return;
+  }
 }
 
 void TFileManager::CloseDocument(const std::string& FileName) {
-  const int index = documents_.IndexOf(FileName);
+  const int index = IndexOfFile(FileName);
   if (index < 0 || documents_.ObjectAs<TPluginDocument>(index)->InUse() > 0) return;
   documents_.Delete(index);
 }

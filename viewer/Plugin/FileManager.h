@@ -1,5 +1,7 @@
 #pragma once
 // The table of open documents: a file opened twice is one shared document.
+// File names here are in the file system's own spelling (UTF-8), so that
+// every name on the disk can be opened.
 
 #include <memory>
 #include <string>
@@ -20,19 +22,25 @@ class TFileManager {
 
   // The plug-in manager; the first call creates it, loading every plug-in of PluginsFolder.
   TPluginManager& PluginManager();
-  // The document for FileName: the one already open under that name (A-Z
-  // folded) or a new one, offered to the "djvu" plug-in and then to the "pdf"
-  // one. nullptr when the file does not exist or neither format has a plug-in;
-  // Exception when the plug-ins there are all refuse the file. A new document
-  // starts with no reference.
+  // The document for FileName: the one already open for the same file (same
+  // device and inode, whatever the spelling) or a new one, offered to the
+  // "djvu" plug-in and then to the "pdf" one. A name missing as written is
+  // looked up ignoring case. nullptr when the file does not exist or neither
+  // format has a plug-in; Exception when the plug-ins there all refuse the
+  // file. A new document starts with no reference.
   TPluginDocument* Open(const std::string& FileName);
-  // Drops the first entry of that name without freeing its document.
-  void Forget(const std::string& FileName);
+  // The document open for the same file as FileName, or nullptr; opens nothing.
+  TPluginDocument* Find(const std::string& FileName) const;
+  // Drops the entry of that document without freeing it.
+  void Forget(const TPluginDocument* document);
   // Frees the document of that name when nothing holds it any more.
   void CloseDocument(const std::string& FileName);
   int DocumentCount() const { return documents_.Count(); }
 
  private:
+  // The entry of the document open for the same file as FileName, or -1.
+  int IndexOfFile(const std::string& FileName) const;
+
   TBMStringList documents_;
   std::unique_ptr<TPluginManager> pluginManager_;
 };

@@ -34,7 +34,12 @@ bool TPlugin::Load(const std::string& path) {
     lastError_ = e.Message();
     return false;
   }
-  lastError_ = BindExports();
+  try {
+    lastError_ = BindExports();
+  } catch (...) {
+    // GetPluginVersion is the library's own code: it may throw across the boundary.
+    lastError_ = "it failed while answering its interface version";
+  }
   if (lastError_.empty()) return true;
   ClearExports();
   library_ = TDynamicLibrary();
@@ -48,6 +53,7 @@ void TPlugin::Unload() {
 
 void TPlugin::ClearExports() {
   static_cast<TPluginExports&>(*this) = TPluginExports{};
+  version_ = 0;
 }
 
 std::string TPlugin::BindExports() {
@@ -81,8 +87,11 @@ std::string TPlugin::BindExports() {
   if (CreateContext && !bind.Missing(3).empty())
     return "CreateContext is exported but " + bind.Missing(3) + " is missing";
   const int version = GetPluginVersion();
-  if (version != FOLIO_PLUGIN_INTERFACE_VERSION)
-    return Format("it speaks plug-in interface version %d, this viewer speaks version %d", version,
-                  FOLIO_PLUGIN_INTERFACE_VERSION);
+  if (version < FOLIO_PLUGIN_OLDEST_VERSION || version > FOLIO_PLUGIN_INTERFACE_VERSION)
+    return Format("it speaks plug-in interface version %d, this viewer speaks versions %d to %d", version,
+                  FOLIO_PLUGIN_OLDEST_VERSION, FOLIO_PLUGIN_INTERFACE_VERSION);
+  // An older plug-in may export a name of a later version with another meaning.
+  if (version >= 2) bind(OpenDocumentUtf8, "OpenDocumentUtf8", 6);
+  version_ = version;
   return "";
 }

@@ -37,6 +37,8 @@ struct TPluginExports {
   TReadActiveRectsCount ReadActiveRectsCount = nullptr;
   TReadActiveRects ReadActiveRects = nullptr;
   TOpenDocumentEx OpenDocumentEx = nullptr;
+  // Since version 2; bound only from a plug-in of version 2 or later.
+  TOpenDocumentUtf8 OpenDocumentUtf8 = nullptr;
 };
 
 class TPlugin : public TOwnedObject, public TPluginExports {
@@ -44,8 +46,8 @@ class TPlugin : public TOwnedObject, public TPluginExports {
   ~TPlugin() override = default;
 
   // Binds the library at path. True when it loaded, exports every required
-  // procedure and speaks our interface version; otherwise the library is
-  // released again and LastError tells why.
+  // procedure and speaks an interface version we know; otherwise the library
+  // is released again and LastError tells why.
   bool Load(const std::string& path);
   // Releases the library (throws Exception when the loader refuses) and
   // clears every procedure pointer.
@@ -53,6 +55,8 @@ class TPlugin : public TOwnedObject, public TPluginExports {
   void Close() override { Unload(); }
   bool Loaded() const { return library_.Loaded(); }
   const std::string& LastError() const { return lastError_; }
+  // The interface version the plug-in answered; 0 when none is bound.
+  int Version() const { return version_; }
   // Any other export of the loaded library, or nullptr.
   void* Symbol(const char* name) const { return library_.Symbol(name); }
 
@@ -63,4 +67,5 @@ class TPlugin : public TOwnedObject, public TPluginExports {
 
   TDynamicLibrary library_;
   std::string lastError_;
+  int version_ = 0;
 };

@@ -7,7 +7,8 @@
  *   C calling convention.
  * - Handles are pointer-sized and opaque; 0 means none.
  * - Booleans are 32-bit integers: 0 is false, anything else true.
- * - Every string is NUL-terminated Windows-1251 text.
+ * - Every string is NUL-terminated Windows-1251 text, except where an export
+ *   says otherwise (OpenDocumentUtf8).
  * - Page numbers are 1-based; page geometry is in millimetres, pixel
  *   positions are in the page's current render size.
  * - The viewer owns every record it passes; a plug-in reads or fills it during
@@ -19,9 +20,11 @@
  *   back.
  *
  * Versioning: GetPluginVersion answers FOLIO_PLUGIN_INTERFACE_VERSION as the
- * plug-in was built; the viewer refuses a plug-in of any other version.
- * Records and exports only grow at their end, and every addition names the
- * version that brought it. */
+ * plug-in was built. The viewer binds plug-ins of version 1 up to its own and
+ * refuses newer ones; it uses an export only from a plug-in whose version is
+ * at least the one that brought it, so an older plug-in keeps working without
+ * it. Records and exports only grow at their end, and every addition names
+ * the version that brought it. */
 #ifndef FOLIO_PLUGIN_ABI_H
 #define FOLIO_PLUGIN_ABI_H
 
@@ -31,7 +34,9 @@
 extern "C" {
 #endif
 
-#define FOLIO_PLUGIN_INTERFACE_VERSION 1
+#define FOLIO_PLUGIN_INTERFACE_VERSION 2
+/* The oldest version the viewer still binds. */
+#define FOLIO_PLUGIN_OLDEST_VERSION 1
 
 /* The size of the link text buffer that ReadActiveRects fills. */
 #define FOLIO_LINK_TEXT_SIZE 8193
@@ -197,6 +202,11 @@ typedef int32_t (*TReadActiveRects)(TPluginHandle Context, int32_t Index, int32_
 
 /* Group 6, since 1. */
 typedef TPluginBool (*TOpenDocumentEx)(TPluginHandle Document, const char* Path, int32_t Flags);
+
+/* Group 6, since 2. Opens Path as the file system spells it (UTF-8 here),
+ * bytes taken unchanged: the viewer calls it, instead of OpenDocument, for a
+ * name that has no Windows-1251 spelling. Same result as OpenDocument. */
+typedef TPluginBool (*TOpenDocumentUtf8)(TPluginHandle Document, const char* Path);
 
 #ifdef __cplusplus
 }

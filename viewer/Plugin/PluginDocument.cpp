@@ -22,17 +22,28 @@ TPluginDocument::TPluginDocument(TPlugin* plugin, const std::string& FileName)
   handle_ = plugin_->CreateDocument();
   if (!handle_) return;
   if (!plugin_->SetupDocument(handle_, &setup_)) return;
-  // The plug-in hands the path to the file system, so it gets the file system's spelling.
-  if (!plugin_->OpenDocument(handle_, NativePath(fileName_).c_str())) return;
+  if (!OpenThroughPlugin()) return;
   pageCount_ = plugin_->GetPageCount(handle_);
   opened_ = pageCount_ > 0;
 }
 
 TPluginDocument::~TPluginDocument() {
-  if (Owner) Owner->Forget(fileName_);
+  if (Owner) Owner->Forget(this);
   // The plug-in accepts 0 here, and expects this before the pages go.
   if (plugin_) plugin_->DestroyDocument(handle_);
   Pages.FreeAll("TPluginDocument.Destroy cant free pages !!!");
+}
+
+bool TPluginDocument::OpenThroughPlugin() {
+  // The contract's names are cp1251; a name that cp1251 cannot spell goes
+  // through the later export that takes the file system's own spelling.
+  const std::string ansi = Utf8ToCp1251(fileName_);
+  if (Cp1251ToUtf8(ansi) == fileName_) return plugin_->OpenDocument(handle_, ansi.c_str());
+  if (plugin_->OpenDocumentUtf8) return plugin_->OpenDocumentUtf8(handle_, fileName_.c_str());
+  AppendToPluginLog(
+      "TPluginDocument: the plug-in cannot open [" + ansi +
+      "]: its name has letters outside Windows-1251 and the plug-in is older than version 2\r\n");
+  return false;
 }
 
 int TPluginDocument::Release() {
@@ -44,8 +55,8 @@ int TPluginDocument::Release() {
 TPluginPage2* TPluginDocument::GetPage(int PageNumber) {
   if (!opened_) {
     if (DebugMessages)
-      ShowMessage("TPluginDocument.GetPage: плагин не установлен doc:["_cp + fileName_ + "] page№ ["_cp +
-                  std::to_string(PageNumber) + "]");
+      ShowMessage("TPluginDocument.GetPage: плагин не установлен doc:["_cp + Utf8ToCp1251(fileName_) +
+                  "] page№ ["_cp + std::to_string(PageNumber) + "]");
     return nullptr;
   }
   auto page = std::make_unique<TPluginPage2>(this, PageNumber);
@@ -70,7 +81,8 @@ bool TPluginDocument::GetTableOfContents(std::unique_ptr<TTOC>& TOC) {
   TOC.reset();
   if (!opened_) {
     if (DebugMessages)
-      ShowMessage("TPluginDocument.GetTableOfContents: плагин не установлен doc:["_cp + fileName_ + "]");
+      ShowMessage("TPluginDocument.GetTableOfContents: плагин не установлен doc:["_cp +
+                  Utf8ToCp1251(fileName_) + "]");
     return false;
   }
   const TPluginLogScope logScope(fileName_);

@@ -26,9 +26,10 @@ class TPageNumb : public TOwnedObject {
 
 class TPluginDocument : public TOwnedObject {
  public:
-  // Opens FileName (cp1251) through plugin: CreateDocument, SetupDocument,
-  // OpenDocument, GetPageCount, each only after the one before succeeded. A
-  // failing step leaves the document not opened; it never throws.
+  // Opens FileName (the file system's spelling) through plugin:
+  // CreateDocument, SetupDocument, OpenDocument (OpenDocumentUtf8 for a name
+  // cp1251 cannot spell), GetPageCount, each only after the one before
+  // succeeded. A failing step leaves the document not opened; it never throws.
   TPluginDocument(TPlugin* plugin, const std::string& FileName);
   // Leaves the owner's list, destroys the plug-in's document, then frees the pages.
   ~TPluginDocument() override;
@@ -60,6 +61,8 @@ class TPluginDocument : public TOwnedObject {
   TBMStringList Pages;
 
  private:
+  bool OpenThroughPlugin();
+
   bool opened_ = false;
   TPluginHandle handle_ = 0;
   TPlugin* plugin_ = nullptr;

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Application.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "platform/StrUtils.h"
@@ -62,16 +61,22 @@ TPluginManager::~TPluginManager() {
 void TPluginManager::LoadLibrary(const std::string& fileName) {
   const std::string path = folder_ + fileName;
   auto plugin = std::make_unique<TPlugin>();
-  if (!plugin->Load(path)) {
-    AppendToPluginLog("TPluginManager.Create: plugin [" + path + "] not loaded: " + plugin->LastError() +
-                      "\r\n");
-    return;
-  }
+  if (!plugin->Load(path)) return LogRefused(path, plugin->LastError());
+  // A damaged library must not keep the viewer from starting with the good
+  // ones, so its failure goes to the log rather than into a message box.
   try {
     Register(path, std::move(plugin));
-  } catch (const std::exception&) {
-    if (DebugMessages) ShowMessage("TPluginManager.Create Exception while loading plugin [" + path + "]");
+  } catch (const Exception& e) {
+    LogRefused(path, e.Message());
+  } catch (const std::exception& e) {
+    LogRefused(path, e.what());
+  } catch (...) {
+    LogRefused(path, "its registration failed");
   }
+}
+
+void TPluginManager::LogRefused(const std::string& path, const std::string& reason) {
+  AppendToPluginLog("TPluginManager.Create: plugin [" + path + "] not loaded: " + reason + "\r\n");
 }
 
 // All or nothing: a library that fails here leaves no format behind that

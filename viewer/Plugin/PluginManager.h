@@ -47,6 +47,8 @@ class TPluginManager {
  private:
   void LoadLibrary(const std::string& fileName);
   void Register(const std::string& path, std::unique_ptr<TPlugin> plugin);
+  // One line of log.txt per library that is left out, with the reason.
+  static void LogRefused(const std::string& path, const std::string& reason);
 
   std::string folder_;
   TBMStringList libraries_;

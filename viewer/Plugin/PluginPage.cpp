@@ -7,6 +7,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "platform/Cp1251.h"
 #include "platform/Screen.h"
 #include "platform/StrUtils.h"
 #include "viewer/Plugin/Plugin.h"
@@ -19,8 +20,8 @@ constexpr int kThumbnailWidth = 128;
 constexpr double kPixelsPerMm = 96 / 25.4;
 
 std::string DamagedMessage(const TPluginDocument* document) {
-  return "this should not happen. unable create page - file " + (document ? document->FileName() : "") +
-         " damaged";
+  return "this should not happen. unable create page - file " +
+         (document ? Utf8ToCp1251(document->FileName()) : "") + " damaged";
 }
 
 bool UsableLength(double mm) {

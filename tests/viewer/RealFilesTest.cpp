@@ -1,0 +1,269 @@
+// The viewer on real files, end to end: the real main window with the real
+// plug-ins of the viewer's tree, on PDF and DjVu documents named in Cyrillic
+// and in scripts cp1251 cannot spell, paged in text-width mode, an "open"
+// link to a missing file, and a damaged plug-in folder, in this process and
+// in the real program.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+
+#include "ViewFormTest.h"
+#include "platform/Cp1251.h"
+#include "platform/FileSystem.h"
+#include "platform/StrUtils.h"
+#include "viewer/Plugin/PluginLinkArea.h"
+#include "viewer/Plugin/PluginPage2.h"
+
+namespace {
+
+const std::string kTree = FOLIOSCOPE_TREE "/";
+constexpr int kPages = 6;
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A book of kPages long pages of black text whose first line starts lower on
+// some pages than on others, as in real documents (headings, chapter starts).
+void WriteBook(const std::string& path) {
+  QPdfWriter pdf(QString::fromStdString(path));
+  pdf.setPageSize(QPageSize(QSizeF(148, 400), QPageSize::Millimeter));
+  pdf.setResolution(300);
+  QPainter painter(&pdf);
+  QFont font("DejaVu Sans");
+  font.setPointSizeF(9);
+  painter.setFont(font);
+  const int lineHeight = painter.fontMetrics().height();
+  for (int page = 1; page <= kPages; ++page) {
+    if (page > 1) pdf.newPage();
+    int y = 120 + (page % 3) * 260;
+    painter.drawText(100, y, QString("Глава %1. Страница для чтения по ширине текста").arg(page));
+    for (int line = 0; line < 45; ++line) {
+      y += lineHeight;
+      painter.drawText(
+          100, y, QString("%1. Съешь же ещё этих мягких французских булок, да выпей чаю.").arg(line + 1));
+    }
+  }
+}
+
+// The first row of picture that holds black ink, or -1.
+int FirstInkRow(const QImage& picture) {
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    for (int x = 0; x < rgb.width(); ++x) {
+      if (qRed(row[x]) < 90 && qGreen(row[x]) < 90 && qBlue(row[x]) < 90) return y;
+    }
+  }
+  return -1;
+}
+
+class RealFilesTest : public ViewFormTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    SetScreenProvider([] { return TScreenMetrics{1280, 1024, 320, 256}; });
+    for (const char* plugin : {"pdf.so", "djvu.so"})
+      ASSERT_TRUE(QFile::copy(QString::fromStdString(kTree + "Plugins/" + plugin),
+                              QString::fromStdString(PluginFolder() + plugin)));
+    SetOpenDialogHook([](TOpenDialog&) { return false; });
+    SetShellHandler([](const QUrl&) { return true; });
+  }
+
+  void Start() {
+    StartPluginLayer(PluginFolder());
+    form = std::make_unique<TPluginViewForm>();
+    form->SetBorderStyle(bsNone);
+  }
+
+  std::string Book(const std::string& name) {
+    const std::string path = Folder() + name;
+    WriteBook(path);
+    return path;
+  }
+
+  std::string CopyOf(const std::string& sample, const std::string& name) {
+    const std::string path = Folder() + name;
+    WriteBytes(path, ReadBytes(kTree + sample));
+    return path;
+  }
+
+  QImage Screen() const { return form->pnlMain->grab().toImage(); }
+
+  // Drags the page up by dy pixels with the mouse (panning mode).
+  void DragUp(int dy) {
+    QWidget* view = &View();
+    const QPoint from(view->mapFromGlobal(form->pnlMain->mapToGlobal(QPoint(100, 300))));
+    const QPoint global = view->mapToGlobal(from) - QPoint(0, dy);
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QTest::mouseMove(view, from - QPoint(0, dy));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, view->mapFromGlobal(global));
+  }
+
+  // Where the first line of the page's text lies in the window: above 0 it is cut off.
+  int TextTopOnScreen() const { return FirstInkRow(Screen()); }
+};
+
+TEST_F(RealFilesTest, DocumentsNamedInAnyScriptOpenThroughTheRealPlugins) {
+  Start();
+  const std::vector<std::string> files = {Book("Книга €.pdf"),
+                                          Book("Ελληνικά.pdf"),
+                                          Book("日本 語.pdf"),
+                                          CopyOf("sample.djvu", "Словарь.djvu"),
+                                          CopyOf("sample.djvu", "Ελληνικά.djvu"),
+                                          CopyOf("sample.djvu", "日本.djvu")};
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  for (const std::string& file : files) {
+    form->OpenFromCommandLine({file});
+    EXPECT_TRUE(View().Active()) << file;
+    EXPECT_EQ(form->CurrentFile, file);
+    EXPECT_EQ(form->Viewer->PageCount(), ExtractFileExt(file) == ".pdf" ? kPages : 3) << file;
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString(ExtractFileName(file) + " - Tivel Viewer"));
+    EXPECT_GE(FirstInkRow(Screen()), 0) << "no page shown for " << file;
+  }
+  EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+TEST_F(RealFilesTest, TextWidthShowsTheTopOfTheTextOnEveryPageTurnedEitherWay) {
+  Start();
+  form->OpenFromCommandLine({Book("日本 語.pdf")});
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  // A landscape window, as on a laptop: the text-wide page is far taller than it.
+  form->SetBounds(0, 0, 800, 500);
+  QTest::keyClick(&View(), Qt::Key_F);
+  ASSERT_EQ(form->Viewer->ZoomMode(), zmTextWidth);
+  const int fitted = TextTopOnScreen();
+  ASSERT_GT(fitted, 0);
+  ASSERT_LT(fitted, 40);
+  const auto turn = [&](Qt::Key key, int page) {
+    // Reading down the page first, as a reader does before turning it.
+    const int top = View().Top();
+    DragUp(250);
+    // As far as the page goes: its bottom edge stops at the window's.
+    ASSERT_LT(View().Top(), top - 200) << "the drag did not scroll";
+    QTest::keyClick(&View(), key);
+    ASSERT_EQ(form->CurrentPage, page);
+    const int textTop = TextTopOnScreen();
+    EXPECT_GT(textTop, 0) << "the text's first line is cut off on page " << page;
+    EXPECT_NEAR(textTop, fitted, 4) << "page " << page;
+    EXPECT_EQ(form->Viewer->ZoomMode(), zmTextWidth);
+  };
+  for (int page = 2; page <= kPages; ++page) turn(Qt::Key_PageDown, page);
+  for (int page = kPages - 1; page >= 1; --page) turn(Qt::Key_PageUp, page);
+}
+
+TEST_F(RealFilesTest, AnOpenLinkToAMissingFileKeepsThePageAndSaysWhichFile) {
+  Start();
+  // links.pdf names sample.pdf beside it, which is not copied here.
+  const std::string links = CopyOf("links.pdf", "Ссылки на главы.pdf");
+  form->OpenFromCommandLine({links});
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  ASSERT_TRUE(View().Active());
+  const QImage before = Screen();
+
+  TPluginLinkAreaList& areas = View().Page()->GetLinkAreas();
+  const TPluginLinkArea* open = nullptr;
+  for (int i = 0; i < areas.Count(); ++i) {
+    if (areas.Items(i)->Reader->Command == TLinkCommand::lcOpen) open = areas.Items(i);
+  }
+  ASSERT_NE(open, nullptr);
+  const TPluginRect r = open->GetRect();
+  const double scale = View().Width() / View().PageWidth();
+  const QPoint onLink(int((r.Left + r.Right) / 2 * scale), int((r.Top + r.Bottom) / 2 * scale));
+  QTest::mouseMove(&View(), QPoint(1, 1));
+  QTest::mouseMove(&View(), onLink);
+  QTest::mousePress(&View(), Qt::LeftButton, {}, onLink);
+  QTest::mouseRelease(&View(), Qt::LeftButton, {}, onLink);
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(Cp1251ToUtf8(messages[0]), "Файл " + Folder() + "sample.pdf отсутствует");
+  EXPECT_EQ(form->CurrentFile, links);
+  EXPECT_EQ(form->CurrentPage, 1);
+  EXPECT_TRUE(View().Active());
+  // Still the same page on the screen, not an empty grey window.
+  QTest::mouseMove(&View(), QPoint(1, 1));
+  EXPECT_EQ(FirstInkRow(Screen()), FirstInkRow(before));
+}
+
+// Cuts of a real plug-in library, and other files that are no library.
+void DamagePluginFolder(const std::string& folder) {
+  const std::string pdf = ReadBytes(kTree + "Plugins/pdf.so");
+  for (int kb : {1, 2, 4, 8, 12, 16, 20})
+    WriteBytes(folder + "cut" + std::to_string(kb) + "k.so", pdf.substr(0, kb * 1024));
+  WriteBytes(folder + "empty.so", "");
+  WriteBytes(folder + "notes.so", "a text file with the wrong name");
+  std::string arm = pdf;
+  arm[18] = 40;  // e_machine: another processor
+  arm[19] = 0;
+  WriteBytes(folder + "arm.so", arm);
+}
+
+constexpr int kDamagedFiles = 10;
+
+TEST_F(RealFilesTest, ADamagedPluginFolderLeavesTheGoodPluginsBound) {
+  DamagePluginFolder(PluginFolder());
+  Start();
+  ASSERT_EQ(SupportedExtensions->Count(), 2);
+  form->OpenFromCommandLine({Book("Книга.pdf")});
+  EXPECT_TRUE(View().Active());
+  form->OpenFromCommandLine({CopyOf("sample.djvu", "日本.djvu")});
+  EXPECT_TRUE(View().Active());
+  EXPECT_TRUE(messages.empty());
+  const std::string log = LogText();
+  int lines = 0;
+  for (std::size_t at = log.find("not loaded: "); at != std::string::npos;
+       at = log.find("not loaded: ", at + 1))
+    ++lines;
+  EXPECT_EQ(lines, kDamagedFiles) << log;
+}
+
+TEST_F(RealFilesTest, TheRealProgramStartsOnADamagedPluginFolder) {
+  // The program finds Plugins/ and writes log.txt beside itself.
+  const std::string program = Folder() + "Folioscope";
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(kTree + "Folioscope"), QString::fromStdString(program)));
+  QFile(QString::fromStdString(program)).setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+  DamagePluginFolder(PluginFolder());
+  const std::string book = Book("Книга для чтения.pdf");
+
+  QProcess viewer;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  viewer.setProcessEnvironment(environment);
+  viewer.start(QString::fromStdString(program), {QString::fromStdString(book)});
+  ASSERT_TRUE(viewer.waitForStarted(10000));
+  // Every bad file is logged while the plug-ins load, before the window opens.
+  const std::string logPath = Folder() + "log.txt";
+  int lines = 0;
+  for (int wait = 0; wait < 300 && lines < kDamagedFiles && viewer.state() == QProcess::Running; ++wait) {
+    QTest::qWait(100);
+    const std::string log = ReadBytes(logPath);
+    lines = 0;
+    for (std::size_t at = log.find("not loaded: "); at != std::string::npos;
+         at = log.find("not loaded: ", at + 1))
+      ++lines;
+  }
+  // Then it runs on with its window, instead of dying inside the loader.
+  QTest::qWait(1500);
+  EXPECT_EQ(viewer.state(), QProcess::Running)
+      << "exit code " << viewer.exitCode() << ", " << viewer.readAllStandardError().toStdString();
+  EXPECT_EQ(lines, kDamagedFiles) << ReadBytes(logPath);
+  viewer.kill();
+  viewer.waitForFinished(10000);
+}
+
+}  // namespace

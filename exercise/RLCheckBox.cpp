@@ -59,7 +59,10 @@ void TRLCheckBox::CaptionChanged() {
 }
 
 void TRLCheckBox::SizeToCaption() {
-  SetWidth(std::max(MarginLeft, MarginRight) + TextWidthOf(this, Caption()));
+  // The row is one skin cell high, or higher when the caption's font is
+  // taller: a large font must not lose its descenders or the breve of "Й".
+  const int height = std::max({MarginTop, MarginBottom, TextHeightOf(this, Caption())});
+  SetBounds(Left(), Top(), std::max(MarginLeft, MarginRight) + TextWidthOf(this, Caption()), height);
 }
 
 // ----- checking
@@ -157,11 +160,14 @@ TRect TRLCheckBox::CellRect() const {
 
 void TRLCheckBox::Paint(TCanvas& canvas) {
   PaintBackground(canvas);
-  BlendCell(canvas);
   const TRect cell = CellRect();
+  // A row grown for a tall caption keeps the skin's row in its middle; in a
+  // row as high as the skin the cell stands at the top.
+  const int top = std::max(0, (Height() - std::max(MarginTop, MarginBottom)) / 2);
+  BlendCell(canvas, top);
   canvas.Font = Font();
   canvas.Brush.Style = TBrushStyle::bsClear;
-  canvas.TextOut(cell.Width(), (cell.Height() - canvas.TextHeight(Caption())) / 2, Caption());
+  canvas.TextOut(cell.Width(), top + (cell.Height() - canvas.TextHeight(Caption())) / 2, Caption());
   if (!ErrorShown || !checked_) return;
   // A tick where none belongs: the whole box is struck through.
   canvas.Pen = TPen{clRed, StrikeWidth, TPenStyle::psSolid, TPenMode::pmCopy};
@@ -169,13 +175,14 @@ void TRLCheckBox::Paint(TCanvas& canvas) {
   canvas.LineTo(Width(), Height() / 2 + 3);
 }
 
-void TRLCheckBox::BlendCell(TCanvas& canvas) const {
+void TRLCheckBox::BlendCell(TCanvas& canvas, int top) const {
   TBitmap& target = canvas.Bitmap();
   const TRect cell = CellRect();
+  top = std::max(0, top);
   const int width = std::min(cell.Width(), target.Width());
-  const int height = std::min(cell.Height(), target.Height());
+  const int height = std::min(cell.Height(), target.Height() - top);
   for (int y = 0; y < height; ++y) {
-    std::uint32_t* row = target.ScanLine(y);
+    std::uint32_t* row = target.ScanLine(top + y);
     const std::uint32_t* skin = Skin.ScanLine(cell.Top + y) + cell.Left;
     for (int x = 0; x < width; ++x) row[x] = BlendTransparent(row[x], skin[x]);
   }

@@ -55,7 +55,8 @@ class TRLCheckBox : public TRLControl {
  private:
   void SizeToCaption();
   void FocusGained();
-  void BlendCell(TCanvas& canvas) const;
+  // Blends the cell for the present state at the left edge, top pixels down.
+  void BlendCell(TCanvas& canvas, int top) const;
 
   int checked_ = 0;
 };

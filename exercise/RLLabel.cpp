@@ -7,6 +7,18 @@
 #include "platform/Cp1251.h"
 #include "platform/StrUtils.h"
 
+namespace {
+
+// How far a slanted caption's ink leans out of its advance, left and right;
+// upright text stays inside it.
+std::pair<int, int> ItalicLean(const TFont& font, const std::string& caption, int advance) {
+  if (!(font.Style & fsItalic) || Trim(caption).empty()) return {0, 0};
+  const QRect ink = font.Metrics().tightBoundingRect(Cp1251ToQString(caption));
+  return {std::max(0, -ink.left()), std::max(0, ink.right() + 1 - advance)};
+}
+
+}  // namespace
+
 TRLLabel::TRLLabel(QObject* owner) : TRLControl(owner) {
   SetTabStop(false);
   Score = 0;
@@ -18,7 +30,11 @@ void TRLLabel::CaptionChanged() {
   // Far wider than any screen: a pathological word is clipped instead of
   // asking every paint for a bitmap of gigabytes.
   constexpr int MaxLabelWidth = 32767;
-  const int width = std::min(TextWidthOf(this, caption) + (caption == " " ? 4 : 0), MaxLabelWidth);
+  const int advance = TextWidthOf(this, caption);
+  // An italic word gets room for its lean, so its first and last letters are not cut.
+  const auto [leanLeft, leanRight] = ItalicLean(Font(), caption, advance);
+  leanLeft_ = leanLeft;
+  const int width = std::min(advance + leanLeft + leanRight + (caption == " " ? 4 : 0), MaxLabelWidth);
   SetBounds(Left(), Top(), width, TextHeightOf(this, caption));
   Invalidate();
 }
@@ -30,7 +46,7 @@ void TRLLabel::Paint(TCanvas& canvas) {
   static const std::string smallWord = "театр "_cp;
   if (Caption() == smallWord) canvas.Font.SetSize(-14);
   canvas.Brush.Style = TBrushStyle::bsClear;
-  canvas.TextOut(0, 0, Caption());
+  canvas.TextOut(leanLeft_, 0, Caption());
 }
 
 TRLSpacer::TRLSpacer(QObject* owner) : TRLLabel(owner) {}

@@ -19,6 +19,9 @@ class TRLLabel : public TRLControl {
  protected:
   // A new caption sizes the label to its text (a lone blank gets 4 pixels more).
   void CaptionChanged() override;
+
+ private:
+  int leanLeft_ = 0;  // where the text starts: room for an italic first letter
 };
 
 class TRLSpacer : public TRLLabel {

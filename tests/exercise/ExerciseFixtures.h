@@ -92,10 +92,10 @@ struct TestPage {
 };
 
 #ifdef COURSE_SOURCE_DIR
-// The body of a sample document of the course (a UTF-8 source under the
-// course folder), in cp1251 as the page builder hands it to its parser: each
-// line end a blank, runs of blanks collapsed, header and hint cut off.
-inline std::string CourseDocumentBody(const std::string& relativePath) {
+// A part of a sample document of the course (a UTF-8 source under the course
+// folder: 0 header, 1 hint, 2 body), in cp1251 as the page builder hands it to
+// its parser: each line end a blank, runs of blanks collapsed.
+inline std::string CourseDocumentPart(const std::string& relativePath, int part) {
   std::ifstream in(std::string(COURSE_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
   std::ostringstream utf8;
   utf8 << in.rdbuf();
@@ -103,9 +103,11 @@ inline std::string CourseDocumentBody(const std::string& relativePath) {
   for (char c : Utf8ToCp1251(utf8.str()))
     if (c != '\r') text += c == '\n' ? ' ' : c;
   NormalizeSpaces(text);
-  SplitAt(text, "<~~~>", true);
-  SplitAt(text, "<~~~>", true);
-  return text;
+  for (int skipped = 0; skipped < part; ++skipped) SplitAt(text, "<~~~>", true);
+  return SplitAt(text, "<~~~>", true);
+}
+inline std::string CourseDocumentBody(const std::string& relativePath) {
+  return CourseDocumentPart(relativePath, 2);
 }
 #endif
 

@@ -78,6 +78,24 @@ TEST(Course, ContentsLinesStartWithADocumentNumber) {
   }
 }
 
+TEST(Course, ContentsEntriesOpenDocumentsOfTheirOwnList) {
+  // A list is the documents of one folder, and its contents come from the
+  // "contents.txt" beside them: an entry numbered past them opens nothing.
+  int lists = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(QUILLON_TREE_DIR)) {
+    if (entry.path().filename() != "contents.txt") continue;
+    ++lists;
+    long documents = 0;
+    for (const auto& file : fs::directory_iterator(entry.path().parent_path()))
+      documents += file.path().extension() == ".cml";
+    for (const std::string& line : Lines(ReadAll(entry.path()))) {
+      const long number = std::strtol(line.c_str(), nullptr, 10);
+      EXPECT_TRUE(number >= 1 && number <= documents) << entry.path() << ": " << line;
+    }
+  }
+  EXPECT_GT(lists, 10);
+}
+
 TEST(Course, SettingsRowsAreThresholdEqualsStep) {
   for (const fs::path& file : CourseFiles(".ini"))
     for (const std::string& line : Lines(ReadAll(file)))

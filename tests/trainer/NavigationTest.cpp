@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QTest>
+#include <filesystem>
 
 #include "CourseFixtures.h"
 #include "TrainerFixtures.h"
@@ -200,4 +201,27 @@ TEST_F(NavigationTest, TheSampleTopicStepsThroughItsExercises) {
     EXPECT_GE(BodyFields(frame).size(), 7u) << list[i];
     EXPECT_EQ(frame.pHintInner->Tag, 1) << list[i];
   }
+}
+
+TEST_F(NavigationTest, EveryCourseDocumentShowsWithItsHint) {
+  // Each document of the course on the exercise screen with its hint open,
+  // kept in renders/course_<topic>_<file>.png for a person to read.
+  const std::filesystem::path source = COURSE_SOURCE_DIR;
+  int shown = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(source / "docs")) {
+    if (entry.path().extension() != ".cml") continue;
+    QFile file(QString::fromStdString(entry.path().string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << entry.path();
+    TMessageLog messages;
+    frame.LoadExerciseList(
+        ListOf({course.Write(entry.path().filename().string(), file.readAll().toStdString())}));
+    EXPECT_TRUE(messages.Texts.empty()) << entry.path() << ": " << Cp1251ToUtf8(messages.Texts.front());
+    EXPECT_EQ(frame.pHintInner->Tag, 1) << entry.path();
+    Click(*frame.HintButton);
+    EXPECT_TRUE(frame.pHint->Visible()) << entry.path();
+    SaveRender(frame.grab().toImage(), "course_" + entry.path().parent_path().filename().string() + "_" +
+                                           entry.path().stem().string() + ".png");
+    ++shown;
+  }
+  EXPECT_GE(shown, 14);
 }

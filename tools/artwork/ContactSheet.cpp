@@ -86,9 +86,7 @@ QImage ComposeExerciseLine(const std::string& folder) {
   const TSkinMargins cm = ReadMargins(folder, "checkbox.bmp");
   QImage page = NewPicture(420, 100, Palette::Paper);
   QPainter p(&page);
-  QFont font("Liberation Serif");
-  font.setPixelSize(20);
-  p.setFont(font);
+  p.setFont(ArtFont(TArtFace::Serif, 20));
   const char* captions[] = {"пустой", "отмечен", "ошибка"};
   for (int col = 0; col < 3; ++col) {
     for (int row = 0; row < 2; ++row) {
@@ -119,7 +117,7 @@ void WriteContactSheet(const std::string& folder, const std::string& sheetPath) 
   const int rows = int(all.size() + kColumns - 1) / kColumns;
   QImage sheet = NewPicture(kColumns * kTileWidth, rows * kTileHeight + 330, QColor(232, 232, 232));
   QPainter p(&sheet);
-  p.setFont(QFont("DejaVu Sans", 9));
+  p.setFont(ArtFont(TArtFace::Sans, 12));
   p.setPen(Qt::black);
   for (int i = 0; i < int(all.size()); ++i) {
     const QImage image = LoadBack(folder, all[i].FileName);

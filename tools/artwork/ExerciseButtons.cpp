@@ -58,12 +58,10 @@ void PaintMemoryFrame(QPainter& p, int state) {
   PaintRoundedBox(p, box, 8, face.Top, face.Bottom, face.Frame);
   const qreal sink = state == 2 ? 1 : 0;
   PaintClosedEye(p, QPointF(box.left() + 20, box.center().y() - 5 + sink), 20, face.Ink);
-  QFont font("DejaVu Sans");
-  font.setPixelSize(13);
-  p.setFont(font);
+  p.setFont(ArtFont(TArtFace::Sans, 13));
   p.setPen(face.Ink);
-  p.drawText(box.adjusted(38, sink, -6, sink), Qt::AlignVCenter | Qt::AlignLeft,
-             QString::fromUtf8("Скрыть слова"));
+  PaintText(p, box.adjusted(38, sink, -6, sink), Qt::AlignVCenter | Qt::AlignLeft,
+            QString::fromUtf8("Скрыть слова"));
 }
 
 QImage DrawMemoryButton() {

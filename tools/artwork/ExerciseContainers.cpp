@@ -55,8 +55,7 @@ void PaintSwapperFrame(QPainter& p, int state) {
   }
   PaintRoundedBox(p, box, 8, face.Top, face.Bottom, face.Frame);
   const qreal sink = state == 2 ? 1 : 0;
-  QFont font("DejaVu Sans");
-  font.setPixelSize(14);
+  const QFont font = ArtFont(TArtFace::Sans, 14);
   p.setFont(font);
   p.setPen(face.Ink);
   // The caption and its arrow as one group in the middle of the face.
@@ -64,8 +63,8 @@ void PaintSwapperFrame(QPainter& p, int state) {
   const qreal textWidth = QFontMetricsF(font).horizontalAdvance(caption);
   constexpr qreal kGap = 10, kArrow = 14;
   const qreal left = box.center().x() - (textWidth + kGap + kArrow) / 2;
-  p.drawText(QRectF(left, box.top() + sink, textWidth + 1, box.height()), Qt::AlignVCenter | Qt::AlignLeft,
-             caption);
+  PaintText(p, QRectF(left, box.top() + sink, textWidth + 1, box.height()), Qt::AlignVCenter | Qt::AlignLeft,
+            caption);
   PaintTurnArrow(p, QPointF(left + textWidth + kGap + kArrow / 2, box.center().y() + sink), kArrow, face.Ink);
 }
 

@@ -6,7 +6,8 @@ namespace {
 
 // The check box skin is a 3 x 3 grid cut by its margins: columns empty, ticked,
 // error; rows normal, (unused), focused. A cell is as high as a body line at the
-// trainer's -18 font (24 pixels), and the control is one cell high.
+// trainer's -18 font (24 pixels); a box with a taller caption grows its row and
+// keeps the cell in the row's middle.
 constexpr int kCell = 24;
 constexpr int kUnusedRow = 4;
 constexpr qreal kBoxRadius = 3.5;

@@ -1,5 +1,6 @@
 #include "tools/artwork/Style.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 
@@ -65,4 +66,49 @@ void PaintChevron(QPainter& painter, const QPointF& centre, qreal size, bool up,
   painter.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   painter.drawPath(chevron);
+}
+
+QFont ArtFont(TArtFace face, int pixels, bool bold, bool italic) {
+  const char* family = face == TArtFace::Serif  ? "Liberation Serif"
+                       : face == TArtFace::Sans ? "DejaVu Sans"
+                                                : "Liberation Sans";
+  QFont font(family);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  font.setItalic(italic);
+  return font;
+}
+
+namespace {
+
+std::function<void(const TArtText&)>& ArtTextWatcher() {
+  static std::function<void(const TArtText&)> watcher;
+  return watcher;
+}
+
+// The ink of text laid out in box: the outline of its glyphs on the baseline
+// that the layout gives the line.
+QRectF TextInk(const QFont& font, const QRectF& layout, const QString& text) {
+  QPainterPath outline;
+  outline.addText(QPointF(layout.left(), layout.top() + QFontMetricsF(font).ascent()), font, text);
+  return outline.boundingRect();
+}
+
+}  // namespace
+
+QRectF PaintText(QPainter& painter, const QRectF& box, int flags, const QString& text) {
+  const QRectF layout = painter.boundingRect(box, flags, text);
+  painter.drawText(box, flags, text);
+  if (const auto& watcher = ArtTextWatcher()) {
+    const QTransform& toPicture = painter.worldTransform();
+    const QSize picture =
+        painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize();
+    watcher({text, painter.font(), toPicture.mapRect(box),
+             toPicture.mapRect(TextInk(painter.font(), layout, text)), picture});
+  }
+  return layout;
+}
+
+void WatchArtText(std::function<void(const TArtText&)> watcher) {
+  ArtTextWatcher() = std::move(watcher);
 }

@@ -4,10 +4,12 @@
 // these colours and helpers only, so new pictures match the old ones.
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRectF>
+#include <functional>
 
 namespace Palette {
 // Surfaces the pictures sit on.
@@ -53,3 +55,31 @@ void PaintTick(QPainter& painter, const QRectF& box, const QColor& color, qreal 
 
 // A chevron pointing up or down, centred on centre, size pixels wide.
 void PaintChevron(QPainter& painter, const QPointF& centre, qreal size, bool up, const QColor& color);
+
+// The faces the pictures draw text with. Each comes from a font package that
+// the project's set-up installs (fonts-liberation2, fonts-dejavu-core), so the
+// pictures look the same on every machine that builds them.
+enum class TArtFace {
+  Serif,       // Liberation Serif: titles and letters
+  Sans,        // DejaVu Sans: captions with room to spare
+  NarrowSans,  // Liberation Sans: captions in tight boxes
+};
+QFont ArtFont(TArtFace face, int pixels, bool bold = false, bool italic = false);
+
+// One text a picture draws: its font, the box it must keep to and the ink its
+// glyphs cover, both in the coordinates of the picture it is drawn into.
+struct TArtText {
+  QString Text;
+  QFont Font;
+  QRectF Box;
+  QRectF Ink;
+  QSize Picture;
+};
+
+// Draws text with the painter's font inside box, aligned by flags (one line),
+// and returns the rectangle the layout gives it, as QPainter::boundingRect does.
+QRectF PaintText(QPainter& painter, const QRectF& box, int flags, const QString& text);
+
+// Shows every text that PaintText draws to watcher (none: nothing is shown);
+// the tests check with it that each text fits and uses an installed face.
+void WatchArtText(std::function<void(const TArtText&)> watcher);

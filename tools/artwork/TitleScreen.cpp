@@ -2,7 +2,7 @@
 // bottom corner, the level toggle's two sheets, the pair of text-size buttons
 // and the thin strip along the left edge. The screen shares its backgrounds
 // and bullet with the exercise screen.
-#include <QFont>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -17,14 +17,6 @@ constexpr int kStates = 4;  // normal, hover, pressed, disabled
 const QColor kAmber(241, 183, 81);
 const QColor kGreen(96, 164, 84);
 const QColor kRose(214, 104, 82);
-
-QFont Face(const char* family, int pixels, bool bold = false, bool italic = false) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  font.setItalic(italic);
-  return font;
-}
 
 QString Text(const char* utf8) {
   return QString::fromUtf8(utf8);
@@ -57,13 +49,12 @@ QImage DrawBigLogo() {
   QPainter p(&image);
   BeginSmooth(p);
   const QRect text(0, 0, 376, 66);
-  p.setFont(Face("Liberation Serif", 44, true, true));
+  p.setFont(ArtFont(TArtFace::Serif, 44, true, true));
   p.setPen(Palette::Ink);
-  const QRect title = p.boundingRect(text, Qt::AlignRight | Qt::AlignTop, "Quillon");
-  p.drawText(text, Qt::AlignRight | Qt::AlignTop, "Quillon");
-  p.setFont(Face("Liberation Serif", 15, false, true));
+  const QRectF title = PaintText(p, text, Qt::AlignRight | Qt::AlignTop, "Quillon");
+  p.setFont(ArtFont(TArtFace::Serif, 15, false, true));
   p.setPen(Palette::FrameStrong);
-  p.drawText(text, Qt::AlignRight | Qt::AlignBottom, Text("тренажёр по русскому языку"));
+  PaintText(p, text, Qt::AlignRight | Qt::AlignBottom, Text("тренажёр по русскому языку"));
 
   const QRectF roundel(title.left() - 62, 4, 50, 50);
   QPainterPath disc;
@@ -73,9 +64,9 @@ QImage DrawBigLogo() {
   p.setPen(QPen(QColor(255, 255, 255, 170), 1.2));
   p.setBrush(Qt::NoBrush);
   p.drawArc(roundel.adjusted(3, 3, -3, -3), 30 * 16, 120 * 16);
-  p.setFont(Face("Liberation Serif", 26, true));
+  p.setFont(ArtFont(TArtFace::Serif, 26, true));
   p.setPen(Palette::Ink);
-  p.drawText(roundel, Qt::AlignCenter, Text("Аа"));
+  PaintText(p, roundel, Qt::AlignCenter, Text("Аа"));
   return image;
 }
 
@@ -157,11 +148,18 @@ void PaintRisingLetters(QPainter& p) {
   };
   const TLetter letters[] = {{"А", {150, 70}, 30, 200}, {"б", {196, 44}, 26, 160}, {"В", {244, 30}, 22, 120}};
   for (const TLetter& l : letters) {
-    p.setFont(Face("Liberation Serif", l.Size, true, true));
+    const QFont font = ArtFont(TArtFace::Serif, l.Size, true, true);
+    p.setFont(font);
     QColor ink = Palette::Ink;
     ink.setAlpha(l.Alpha);
     p.setPen(ink);
-    p.drawText(l.At, Text(l.Glyph));
+    // The letter starts at At on its line; the box, centred on it, leaves
+    // half a letter of room each side for the slant.
+    const QFontMetricsF metrics(font);
+    const qreal advance = metrics.horizontalAdvance(Text(l.Glyph));
+    PaintText(
+        p, QRectF(l.At.x() - l.Size / 2.0, l.At.y() - metrics.ascent(), advance + l.Size, metrics.height()),
+        Qt::AlignHCenter | Qt::AlignTop, Text(l.Glyph));
   }
 }
 
@@ -232,9 +230,10 @@ void PaintLevelFrame(QPainter& p, int state, const char* caption, const QColor& 
   p.drawEllipse(QPointF(13, 14.5 + sink), 4.5, 4.5);
   p.setBrush(QColor(255, 255, 255, 150));
   p.drawEllipse(QPointF(11.8, 13.2 + sink), 1.6, 1.2);
-  p.setFont(Face("DejaVu Sans Condensed", 12, true));
+  // Between the dot and the arrows; a narrow face keeps "Сложный" inside.
+  p.setFont(ArtFont(TArtFace::NarrowSans, 12, true));
   p.setPen(look.Ink);
-  p.drawText(QRectF(21, sink, 58, 29), Qt::AlignCenter, Text(caption));
+  PaintText(p, QRectF(20, sink, 60, 29), Qt::AlignCenter, Text(caption));
   PaintSwapArrows(p, QPointF(87, 14.5 + sink), look.Ink);
 }
 
@@ -268,9 +267,9 @@ void PaintZoomFrame(QPainter& p, TZoom zoom, int state) {
   }
   const qreal sink = state == 2 ? 1 : 0;
   const bool larger = zoom == TZoom::In;
-  p.setFont(Face("Liberation Serif", larger ? 23 : 15, true));
+  p.setFont(ArtFont(TArtFace::Serif, larger ? 23 : 15, true));
   p.setPen(look.Ink);
-  p.drawText(QRectF(left + 4, sink, 30, 31), Qt::AlignCenter, Text("А"));
+  PaintText(p, QRectF(left + 4, sink, 30, 31), Qt::AlignCenter, Text("А"));
   p.setPen(QPen(look.Ink, 2, Qt::SolidLine, Qt::RoundCap));
   const QPointF c(left + 44, 16 + sink);
   p.drawLine(c + QPointF(-5, 0), c + QPointF(5, 0));

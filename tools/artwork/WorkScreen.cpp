@@ -142,21 +142,13 @@ QImage DrawLogo() {
   QImage image = NewPicture(300, 54, Qt::transparent);
   QPainter p(&image);
   BeginSmooth(p);
-  QFont title("Liberation Serif");
-  title.setPixelSize(34);
-  title.setItalic(true);
-  title.setBold(true);
-  QFont motto("Liberation Serif");
-  motto.setPixelSize(13);
-  motto.setItalic(true);
   const QRect text(0, 0, 292, 54);
-  p.setFont(title);
+  p.setFont(ArtFont(TArtFace::Serif, 34, true, true));
   p.setPen(Palette::Ink);
-  const QRect titleRect = p.boundingRect(text, Qt::AlignRight | Qt::AlignTop, "Quillon");
-  p.drawText(text, Qt::AlignRight | Qt::AlignTop, "Quillon");
-  p.setFont(motto);
+  const QRectF titleRect = PaintText(p, text, Qt::AlignRight | Qt::AlignTop, "Quillon");
+  p.setFont(ArtFont(TArtFace::Serif, 13, false, true));
   p.setPen(Palette::FrameStrong);
-  p.drawText(text, Qt::AlignRight | Qt::AlignBottom, QString::fromUtf8("тренажёр по русскому языку"));
+  PaintText(p, text, Qt::AlignRight | Qt::AlignBottom, QString::fromUtf8("тренажёр по русскому языку"));
   PaintQuill(p, QPointF(titleRect.left() - 34, 40), 46);
   return image;
 }

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -22,9 +23,9 @@ namespace {
 
 // A page without one tells the size of an A4 sheet.
 constexpr TPluginRect kA4{0, 0, 210, 297};
-// The view keeps a back buffer and a paint frame of its own size; a zoom that
-// would make them larger than this is refused rather than run out of memory.
-constexpr std::int64_t kMaxViewPixels = 16'000'000;
+// The back buffer keeps this share of the parent's client size beyond each
+// of its edges, so that panning a few pixels repaints from memory.
+constexpr int kBufferMarginDivisor = 8;
 
 TPluginDocument* OpenInFileManager(const std::string& name) {
   return FileManager ? FileManager->Open(name) : nullptr;
@@ -42,6 +43,15 @@ int ConstrainAxis(int pos, int size, int lo, int hi, bool centre) {
   if (centre) return lo + (extent - size) / 2;
   pos = std::max(pos, lo);
   return pos + size > hi ? hi - size : pos;
+}
+
+// The bitmap's pixels as Qt's premultiplied format, without a copy: every
+// pixel the view draws is opaque, where both formats are the same, and Qt
+// copies premultiplied rows to the screen without converting them.
+QImage ScreenImage(const TBitmap& bitmap) {
+  const QImage& image = bitmap.Image();
+  return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                QImage::Format_ARGB32_Premultiplied);
 }
 
 // Pixels per millimetre of the screen across.
@@ -177,7 +187,9 @@ void TPluginPageView::SetZoom(int value) {
 }
 
 bool TPluginPageView::AcceptRenderSize(int oldW, int oldH) {
-  if (std::int64_t(page_->RenderWidth()) * page_->RenderHeight() <= kMaxViewPixels) return true;
+  // Only the part in the window is ever rendered and kept, so the page's size
+  // costs no memory: the limit is the largest control.
+  if (page_->RenderWidth() <= QWIDGETSIZE_MAX && page_->RenderHeight() <= QWIDGETSIZE_MAX) return true;
   page_->SetSize(oldW, oldH, FOLIO_SIZE_EXACT);
   return false;
 }
@@ -312,60 +324,110 @@ void TPluginPageView::SetAllowShowTextRange(bool value) {
 void TPluginPageView::paintEvent(QPaintEvent* e) {
   const TRect clip = IntersectRect(FromQRect(e->rect()), ClientRect());
   if (clip.IsEmpty()) return;
-  if (frame_.Width() != Width() || frame_.Height() != Height()) frame_.SetSize(Width(), Height());
-  TCanvas& canvas = frame_.Canvas();
-  PaintPage(canvas, clip);
-  DrawLinkHighlights(canvas);
-  DrawRubberBand(canvas);
   QPainter painter(this);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(ToQRect(clip), frame_.Image(), ToQRect(clip));
+  if (PaintBufferOnly(painter, clip)) return;
+  if (frame_.Width() < clip.Width() || frame_.Height() < clip.Height())
+    frame_.SetSize(std::max(frame_.Width(), clip.Width()), std::max(frame_.Height(), clip.Height()));
+  const TPoint origin{clip.Left, clip.Top};
+  TCanvas& canvas = frame_.Canvas();
+  PaintPage(canvas, clip, origin);
+  DrawLinkHighlights(canvas, origin);
+  DrawRubberBand(canvas, origin);
+  painter.drawImage(ToQRect(clip), ScreenImage(frame_), QRect(0, 0, clip.Width(), clip.Height()));
+  const TRect client = ParentClient();
+  if (std::int64_t(frame_.Width()) * frame_.Height() > std::int64_t(client.Width()) * client.Height())
+    frame_.SetSize(0, 0);
 }
 
-void TPluginPageView::PaintPage(TCanvas& Canvas, const TRect& Rect) {
+bool TPluginPageView::PaintBufferOnly(QPainter& painter, const TRect& Rect) {
+  if (!page_ || !buffered_ || bufferFailed_ || allowShowTextRange_ || mouseSelecting_ ||
+      outlineList_.Count() > 0)
+    return false;
+  if (IntersectRect(Rect, KeptArea()) != Rect) return false;
+  EnsureBuffer(Rect);
+  if (bufferFailed_) return false;
+  painter.drawImage(ToQRect(Rect), ScreenImage(bufferBitmap_),
+                    ToQRect(Rect.Offset(-bufferArea_.Left, -bufferArea_.Top)));
+  return true;
+}
+
+TRect TPluginPageView::PageRect() const {
+  return page_ ? ::Rect(0, 0, page_->RenderWidth(), page_->RenderHeight()) : TRect{};
+}
+
+TRect TPluginPageView::KeptArea() const {
+  if (!page_) return {};
+  if (!Parent()) return IntersectRect(ClientRect(), PageRect());
+  const TRect client = Parent()->ClientRect();
+  const TRect shown = IntersectRect(client.Offset(-Left(), -Top()), ClientRect());
+  if (shown.IsEmpty()) return {};
+  const TRect kept =
+      shown.Inflated(client.Width() / kBufferMarginDivisor, client.Height() / kBufferMarginDivisor);
+  return IntersectRect(IntersectRect(kept, ClientRect()), PageRect());
+}
+
+void TPluginPageView::PaintPage(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin) {
+  const auto onCanvas = [&](const TRect& r) { return r.Offset(-Origin.X, -Origin.Y); };
   Canvas.Brush.Color = Color();
   Canvas.Brush.Style = TBrushStyle::bsSolid;
   if (!page_) {
-    Canvas.FillRect(Rect);
+    Canvas.FillRect(onCanvas(Rect));
     bufferBitmap_.SetSize(0, 0);
     return;
   }
   const int rw = page_->RenderWidth(), rh = page_->RenderHeight();
-  if (Width() > rw) Canvas.FillRect(IntersectRect(::Rect(rw, 0, Width(), std::min(Height(), rh)), Rect));
-  if (Height() > rh) Canvas.FillRect(IntersectRect(::Rect(0, rh, Width(), Height()), Rect));
-  const TRect onPage = IntersectRect(Rect, ::Rect(0, 0, rw, rh));
-  if (!buffered_ || bufferFailed_) {
+  if (Width() > rw)
+    Canvas.FillRect(onCanvas(IntersectRect(::Rect(rw, 0, Width(), std::min(Height(), rh)), Rect)));
+  if (Height() > rh) Canvas.FillRect(onCanvas(IntersectRect(::Rect(0, rh, Width(), Height()), Rect)));
+  const TRect onPage = IntersectRect(Rect, PageRect());
+  // A part beyond what the buffer keeps (a picture of the whole view) is
+  // rendered for this paint only.
+  if (!buffered_ || bufferFailed_ || IntersectRect(onPage, KeptArea()) != onPage) {
     // A render that fails must not leave an earlier picture showing.
-    Canvas.FillRect(onPage);
-    page_->Render(Canvas, Rect);
+    Canvas.FillRect(onCanvas(onPage));
+    page_->Render(Canvas, Rect, Origin);
   } else {
-    PaintFromBuffer(Canvas, onPage);
+    PaintFromBuffer(Canvas, onPage, Origin);
   }
   if (allowShowTextRange_) {
     Canvas.Brush.Color = clRed;
-    Canvas.FrameRect(GetTextRangeRect());
+    Canvas.FrameRect(onCanvas(GetTextRangeRect()));
   }
 }
 
-void TPluginPageView::PaintFromBuffer(TCanvas& Canvas, const TRect& Rect) {
-  if (!bufferValid_) RebuildBuffer();
+void TPluginPageView::PaintFromBuffer(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin) {
+  EnsureBuffer(Rect);
   if (bufferFailed_) {
     bufferValid_ = true;
-    Canvas.FillRect(Rect);
-    page_->Render(Canvas, Rect);
+    Canvas.FillRect(Rect.Offset(-Origin.X, -Origin.Y));
+    page_->Render(Canvas, Rect, Origin);
     return;
   }
-  BitBlt(Canvas.Bitmap(), Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), bufferBitmap_, Rect.Left,
-         Rect.Top);
+  BitBlt(Canvas.Bitmap(), Rect.Left - Origin.X, Rect.Top - Origin.Y, Rect.Width(), Rect.Height(),
+         bufferBitmap_, Rect.Left - bufferArea_.Left, Rect.Top - bufferArea_.Top);
+}
+
+void TPluginPageView::EnsureBuffer(const TRect& Rect) {
+  if (!bufferValid_ || IntersectRect(Rect, bufferArea_) != Rect) RebuildBuffer();
 }
 
 void TPluginPageView::RebuildBuffer() {
   try {
-    bufferBitmap_.SetSize(Width(), Height());
-    bufferValid_ = page_->Render(bufferBitmap_.Canvas(), ClientRect()) != 0;
+    bufferArea_ = KeptArea();
+    const int w = bufferArea_.Width(), h = bufferArea_.Height();
+    // Panning keeps the bitmap: only a larger area, or one far smaller, takes a new one.
+    if (bufferBitmap_.Width() < w || bufferBitmap_.Height() < h ||
+        std::int64_t(bufferBitmap_.Width()) * bufferBitmap_.Height() > 2 * std::int64_t(w) * h) {
+      bufferBitmap_.SetSize(0, 0);
+      bufferBitmap_.SetSize(w, h);
+    }
+    bufferValid_ =
+        page_->Render(bufferBitmap_.Canvas(), bufferArea_, {bufferArea_.Left, bufferArea_.Top}) != 0;
     bufferFailed_ = false;
   } catch (const std::exception&) {
     bufferFailed_ = true;
+    bufferArea_ = {};
     bufferBitmap_.SetSize(0, 0);
   }
 }
@@ -440,16 +502,16 @@ TRect TPluginPageView::LinkAreaPixels(TPluginLinkArea& area) {
                 RoundHalfEven(b.Bottom * sy) + 1);
 }
 
-void TPluginPageView::DrawLinkArea(TCanvas& Canvas, TPluginLinkArea& area) {
+void TPluginPageView::DrawLinkArea(TCanvas& Canvas, TPluginLinkArea& area, const TPoint& origin) {
   const double sx = page_->RenderWidth() / page_->WidthMm(), sy = page_->RenderHeight() / page_->HeightMm();
   Canvas.Pen = TPen{clBlue, 1, TPenStyle::psSolid, TPenMode::pmCopy};
   Canvas.Brush.Style = TBrushStyle::bsClear;
-  Canvas.Polygon(area.GetPolygon().ToPoints(sx, sy, 0, 0));
+  Canvas.Polygon(area.GetPolygon().ToPoints(sx, sy, -origin.X, -origin.Y));
 }
 
-void TPluginPageView::DrawLinkHighlights(TCanvas& Canvas) {
+void TPluginPageView::DrawLinkHighlights(TCanvas& Canvas, const TPoint& origin) {
   if (!page_) return;
-  for (int i = 0; i < outlineList_.Count(); ++i) DrawLinkArea(Canvas, *outlineList_.Items(i));
+  for (int i = 0; i < outlineList_.Count(); ++i) DrawLinkArea(Canvas, *outlineList_.Items(i), origin);
 }
 
 void TPluginPageView::InvalidateOutlines() {
@@ -468,9 +530,9 @@ TRect TPluginPageView::BandPixels(TRect band) const {
   return ::Rect(band.Left, band.Top, band.Right + 1, band.Bottom + 1);
 }
 
-void TPluginPageView::DrawRubberBand(TCanvas& Canvas) {
+void TPluginPageView::DrawRubberBand(TCanvas& Canvas, const TPoint& origin) {
   if (!mouseSelecting_) return;
-  const TRect r = BandPixels(rubberBand_);
+  const TRect r = BandPixels(rubberBand_).Offset(-origin.X, -origin.Y);
   // Without a pen the figure leaves out its last column and row: one more of each.
   Canvas.Pen = TPen{clBlack, 1, TPenStyle::psClear, TPenMode::pmNot};
   Canvas.Brush.Style = TBrushStyle::bsSolid;

@@ -13,6 +13,7 @@
 #include "viewer/Plugin/PluginAbi.h"
 #include "viewer/Plugin/PluginLinkArea.h"
 
+class QPainter;
 class TCanvas;
 class TPluginDocument;
 class TPluginLinkInfo;
@@ -84,7 +85,12 @@ class TPluginPageView : public TCustomControl {
   void InvalidateBuffer();
   // Paints the part Rect of the view (client pixels) onto Canvas: the page,
   // the background beside it, and the text-range frame when shown.
-  void PaintPage(TCanvas& Canvas, const TRect& Rect);
+  void PaintPage(TCanvas& Canvas, const TRect& Rect) { PaintPage(Canvas, Rect, {}); }
+  // The same onto a canvas whose top-left pixel shows view pixel Origin.
+  void PaintPage(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin);
+  // The part of the view the back buffer keeps: what the parent's client area
+  // shows of the page, with a margin for panning. Empty without a page.
+  TRect KeptArea() const;
   bool AllowShowTextRange() const { return allowShowTextRange_; }
   void SetAllowShowTextRange(bool value);
 
@@ -150,18 +156,26 @@ class TPluginPageView : public TCustomControl {
   // Takes the page's render size as the view's size after a fit.
   void ApplyFit(int left, int top);
   bool RenderSizeIsViewSize() const;
-  // True when the page may render at w x h; else the page keeps its size.
+  // True when the view can take the page's new render size (no control is
+  // larger than Qt's largest widget); else the page goes back to oldW x oldH.
   bool AcceptRenderSize(int oldW, int oldH);
-  void PaintFromBuffer(TCanvas& Canvas, const TRect& Rect);
+  void PaintFromBuffer(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin);
+  // Paints Rect straight from the back buffer when nothing is drawn over the
+  // page there; false when the paint needs the frame.
+  bool PaintBufferOnly(QPainter& painter, const TRect& Rect);
+  // Renders KeptArea into the buffer when Rect is not in it yet.
+  void EnsureBuffer(const TRect& Rect);
   void RebuildBuffer();
+  TRect PageRect() const;
 
   // Link outlines and the rubber band: state painted over the page.
-  void DrawLinkHighlights(TCanvas& Canvas);
-  void DrawLinkArea(TCanvas& Canvas, TPluginLinkArea& area);
+  // Canvas pixel (0, 0) shows view pixel origin.
+  void DrawLinkHighlights(TCanvas& Canvas, const TPoint& origin);
+  void DrawLinkArea(TCanvas& Canvas, TPluginLinkArea& area, const TPoint& origin);
   // The client pixels an area's outline covers.
   TRect LinkAreaPixels(TPluginLinkArea& area);
   void InvalidateOutlines();
-  void DrawRubberBand(TCanvas& Canvas);
+  void DrawRubberBand(TCanvas& Canvas, const TPoint& origin);
   // The band's pixels, both edges included, as an exclusive rectangle.
   TRect BandPixels(TRect band) const;
   void UpdateRubberBand(const TRect& before, const TRect& now);
@@ -174,10 +188,15 @@ class TPluginPageView : public TCustomControl {
   TPluginPage2* page_ = nullptr;
   TPluginDocument* document_ = nullptr;
   bool buffered_ = false;
+  // The page pixels of bufferArea_ (view pixels); the bitmap may be larger
+  // than the area, its top-left pixel showing the area's top-left corner.
   TBitmap bufferBitmap_;
+  TRect bufferArea_;
   bool bufferValid_ = false;
   bool bufferFailed_ = false;
-  // What paint events draw on before it goes to the screen.
+  // What a paint event composes, page and what is drawn over it, before it
+  // goes to the screen; as large as the largest paint rectangle, which the
+  // window bounds, and released after a paint of more than the window shows.
   TBitmap frame_;
   int zoom_ = 100;
   bool active_ = false;

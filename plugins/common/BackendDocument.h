@@ -72,7 +72,15 @@ class TBackendPage {
   virtual ~TBackendPage() = default;
   // The pixels of area when the whole page is rendered at size; any format,
   // transparent parts count as white. Throws Exception when it cannot render.
+  // The picture may share a buffer that the page reuses at its next render.
   virtual QImage Render(const QRect& area, const QSize& size) = 0;
+  // Renders area straight into target's rows when the backend writes pixel
+  // format code itself, and returns true; false when it cannot, the target
+  // left alone. Throws Exception for a target that cannot hold the rows.
+  virtual bool RenderRows(const QRect& /*area*/, const QSize& /*size*/, int32_t /*code*/,
+                          const TBlitRec& /*target*/) {
+    return false;
+  }
 };
 
 class TBackendDocument {

@@ -322,6 +322,7 @@ FOLIO_EXPORT int32_t Blit(TPluginHandle handle, const TBlitRec* target) {
     Require(target, "No blit record");
     const QRect area = CheckedArea(page, *target);
     const QSize size(int(page.Width), int(page.Height));
+    if (page.Code != FOLIO_PIXELS_DEVICE && page.Backend->RenderRows(area, size, page.Code, *target)) return 1;
     const QImage picture = OverWhite(page.Backend->Render(area, size), area.size());
     if (page.Code == FOLIO_PIXELS_DEVICE)
       Paint(picture, area, *target);

@@ -6,47 +6,83 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <vector>
 
 #include "platform/Cp1251.h"
 #include "plugins/common/LinkText.h"
 #include "plugins/common/PageTextBuilder.h"
+#include "plugins/common/PixelWriter.h"
 
 namespace {
 
 constexpr int kOvalVertices = 24;
 
+// A 32-bit format of djvulibre: blue, green, red bytes, then xor.
+ddjvu_format_t* Format32(unsigned int fourthByte) {
+  unsigned int masks[] = {0xFF0000, 0x00FF00, 0x0000FF, fourthByte};
+  return ddjvu_format_create(DDJVU_FORMAT_RGBMASK32, 4, masks);
+}
+
 class TDjvuPage : public TBackendPage {
  public:
   TDjvuPage(std::shared_ptr<TDjvuSession> session, ddjvu_page_t* page)
-      : session_(std::move(session)), page_(page) {
-    unsigned int masks[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000};
-    format_ = ddjvu_format_create(DDJVU_FORMAT_RGBMASK32, 4, masks);
-    ddjvu_format_set_row_order(format_, 1);
-    ddjvu_format_set_y_direction(format_, 1);
+      : session_(std::move(session)),
+        page_(page),
+        rgb32_(Format32(0xFF000000)),
+        rgbx_(Format32(0)),
+        rgb_(ddjvu_format_create(DDJVU_FORMAT_BGR24, 0, nullptr)) {
+    for (ddjvu_format_t* format : {rgb32_, rgbx_, rgb_}) ddjvu_format_set_y_direction(format, 1);
   }
   ~TDjvuPage() override {
-    ddjvu_format_release(format_);
+    for (ddjvu_format_t* format : {rgb32_, rgbx_, rgb_}) ddjvu_format_release(format);
     ddjvu_page_release(page_);
   }
   TDjvuPage(const TDjvuPage&) = delete;
   TDjvuPage& operator=(const TDjvuPage&) = delete;
 
+  // Into a buffer kept for the next render: the caller uses the picture at once.
   QImage Render(const QRect& area, const QSize& size) override {
-    QImage image(area.size(), QImage::Format_RGB32);
-    if (image.isNull()) throw Exception("Not enough memory for a picture of the page");
-    image.fill(Qt::white);
-    const ddjvu_rect_t page{0, 0, unsigned(size.width()), unsigned(size.height())};
-    const ddjvu_rect_t part{area.x(), area.y(), unsigned(area.width()), unsigned(area.height())};
+    const std::size_t pixels = std::size_t(area.width()) * std::size_t(area.height());
+    if (scratch_.size() < pixels) {
+      scratch_.clear();
+      scratch_.shrink_to_fit();
+      scratch_.resize(pixels);
+    }
+    QImage image(reinterpret_cast<uchar*>(scratch_.data()), area.width(), area.height(), 4 * area.width(),
+                 QImage::Format_RGB32);
     // A page without any image layer renders nothing and stays white.
-    ddjvu_page_render(page_, DDJVU_RENDER_COLOR, &page, &part, format_, image.bytesPerLine(),
-                      reinterpret_cast<char*>(image.bits()));
+    if (!RenderInto(area, size, rgb32_, reinterpret_cast<char*>(scratch_.data()), 4 * area.width(), true))
+      image.fill(Qt::white);
     return image;
   }
 
+  bool RenderRows(const QRect& area, const QSize& size, int32_t code, const TBlitRec& target) override {
+    if (code != FOLIO_PIXELS_RGBX && code != FOLIO_PIXELS_RGB) return false;
+    CheckTarget(code, area.width(), area.height(), target);
+    const int64_t rowBytes = int64_t(area.width()) * (code == FOLIO_PIXELS_RGB ? 3 : 4);
+    // A target of one row may give no stride; a bottom-up one starts at its last row in memory.
+    const int64_t stride = area.height() > 1 ? target.Stride : rowBytes;
+    char* first = reinterpret_cast<char*>(target.Bits) + (stride < 0 ? stride * (area.height() - 1) : 0);
+    return RenderInto(area, size, code == FOLIO_PIXELS_RGB ? rgb_ : rgbx_, first, std::llabs(stride),
+                      stride > 0);
+  }
+
  private:
+  bool RenderInto(const QRect& area, const QSize& size, ddjvu_format_t* format, char* bits, int64_t rowBytes,
+                  bool topDown) {
+    ddjvu_format_set_row_order(format, topDown ? 1 : 0);
+    const ddjvu_rect_t page{0, 0, unsigned(size.width()), unsigned(size.height())};
+    const ddjvu_rect_t part{area.x(), area.y(), unsigned(area.width()), unsigned(area.height())};
+    return ddjvu_page_render(page_, DDJVU_RENDER_COLOR, &page, &part, format, (unsigned long)rowBytes,
+                             bits) != 0;
+  }
+
   std::shared_ptr<TDjvuSession> session_;
   ddjvu_page_t* page_;
-  ddjvu_format_t* format_;
+  ddjvu_format_t* rgb32_;
+  ddjvu_format_t* rgbx_;
+  ddjvu_format_t* rgb_;
+  std::vector<QRgb> scratch_;
 };
 
 // DjVu coordinates are pixels from the bottom-left corner: of the page as

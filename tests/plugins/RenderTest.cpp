@@ -132,6 +132,40 @@ TEST_P(RenderTest, APartOfThePageMatchesTheWholeRender) {
   EXPECT_GT(InkShare(slice, slice.rect()), 0.01);
 }
 
+// The plug-ins keep their buffers between renders: a smaller or shifted area
+// after a larger one must not show any of the earlier picture.
+TEST_P(RenderTest, RendersOfOtherAreasInTurnGiveTheirOwnPixels) {
+  for (const QRect area :
+       {QRect(0, 0, kWidth, height_ / 2), QRect(33, 71, 121, 45), QRect(0, height_ / 2, kWidth, 40)}) {
+    const QImage colour = page_->Render(area);
+    ASSERT_FALSE(colour.isNull());
+    const int stride = (area.width() + 3) / 4 * 4;
+    const auto grey = page_->RenderRows(FOLIO_PIXELS_GREY, area, stride);
+    ASSERT_FALSE(grey.empty());
+    for (int y = 0; y < area.height(); ++y)
+      for (int x = 0; x < area.width(); ++x)
+        ASSERT_EQ(grey[std::size_t(y) * stride + x], Luma(colour.pixel(x, y)))
+            << area.x() << "," << area.y() << ": " << x << "," << y;
+  }
+}
+
+TEST_P(RenderTest, ATargetOfOneRowNeedsNoStride) {
+  const QRect row(5, height_ / 4, 300, 1);
+  const QImage colour = page_->Render(row);
+  ASSERT_FALSE(colour.isNull());
+  for (const int code : {FOLIO_PIXELS_RGB, FOLIO_PIXELS_RGBX}) {
+    const int bytes = code == FOLIO_PIXELS_RGB ? 3 : 4;
+    std::vector<uint8_t> bits(std::size_t(bytes) * row.width(), 0xA5);
+    TBlitRec target = Target(row, bits, 0);
+    ASSERT_EQ(Api().SetPagePixelFormat(page_->Handle(), code), code);
+    ASSERT_TRUE(Api().Blit(page_->Handle(), &target));
+    for (int x = 0; x < row.width(); ++x) {
+      const uint8_t* p = &bits[std::size_t(bytes) * x];
+      ASSERT_EQ(qRgb(p[2], p[1], p[0]), colour.pixel(x, 0)) << code << ": " << x;
+    }
+  }
+}
+
 TEST_P(RenderTest, BottomUpTargetsGetTheSameRows) {
   const QRect area(0, 0, kWidth, 120);
   const int stride = 4 * kWidth;

@@ -34,23 +34,35 @@ double ScreenScale(int resIndex, int sizeIndex) {
   return res > 0 && size > 0 ? double(res) / size : kPixelsPerMm;
 }
 
-bool BitmapFormat(int code, TPixelFormat& format) {
+// Bytes per row of a device-independent bitmap: whole 32-bit words.
+int RowStride(int code, int width) {
+  const int bits = code == FOLIO_PIXELS_MONO ? 1 : code == FOLIO_PIXELS_GREY ? 8 : 24;
+  return (width * bits + 31) / 32 * 4;
+}
+
+// Pixel x of a row the plug-in wrote in code, as an opaque 32-bit word.
+std::uint32_t RowPixel(int code, const std::uint8_t* row, int x) {
   switch (code) {
     case FOLIO_PIXELS_MONO:
-      format = TPixelFormat::pf1bit;
-      return true;
+      return MonoPalette()[(row[x / 8] >> (7 - x % 8)) & 1] | 0xFF000000u;
     case FOLIO_PIXELS_GREY:
-      format = TPixelFormat::pf8bit;
-      return true;
-    case FOLIO_PIXELS_RGB:
-      format = TPixelFormat::pf24bit;
-      return true;
-    case FOLIO_PIXELS_RGBX:
-      format = TPixelFormat::pf32bit;
-      return true;
+      return GreyPalette()[row[x]] | 0xFF000000u;
     default:
-      return false;
+      return 0xFF000000u | std::uint32_t(row[3 * x + 2]) << 16 | std::uint32_t(row[3 * x + 1]) << 8 |
+             row[3 * x];
   }
+}
+
+// The canvas pixels that show page rectangle r, r clipped to the canvas.
+TRect OnCanvas(TCanvas& canvas, const TRect& r, const TPoint& origin) {
+  const TRect canvasArea = Bounds(origin.X, origin.Y, canvas.Bitmap().Width(), canvas.Bitmap().Height());
+  return IntersectRect(r, canvasArea).Offset(-origin.X, -origin.Y);
+}
+
+// What a failed render leaves: white, as a fresh bitmap is.
+void FillWhite(TBitmap& bitmap, const TRect& area) {
+  for (int y = area.Top; y < area.Bottom; ++y)
+    std::fill_n(bitmap.ScanLine(y) + area.Left, area.Width(), 0xFFFFFFFFu);
 }
 
 TBlitRec BlitTarget(const TRect& r) {
@@ -137,42 +149,81 @@ bool TPluginPage::SetSize(int& Width, int& Height, int Mode) {
   return true;
 }
 
-int TPluginPage::Render(TCanvas& Canvas, const TRect& Rect) {
+int TPluginPage::Render(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin) {
   const TRect r{std::max(Rect.Left, 0), std::max(Rect.Top, 0), std::min(Rect.Right, renderWidth_),
                 std::min(Rect.Bottom, renderHeight_)};
   if (r.IsEmpty() || !LivePlugin()) return 0;
   const TPluginLogScope logScope = LogScope();
-  if (code_ == FOLIO_PIXELS_DEVICE) return RenderOnDevice(Canvas, r);
-  return RenderThroughBitmap(Canvas, r);
+  switch (code_) {
+    case FOLIO_PIXELS_DEVICE:
+      return RenderOnDevice(Canvas, r, Origin);
+    case FOLIO_PIXELS_RGBX:
+      return RenderIntoCanvas(Canvas, r, Origin);
+    case FOLIO_PIXELS_MONO:
+    case FOLIO_PIXELS_GREY:
+    case FOLIO_PIXELS_RGB:
+      return RenderThroughRows(Canvas, r, Origin);
+    default:
+      return 0;
+  }
 }
 
-int TPluginPage::RenderOnDevice(TCanvas& Canvas, const TRect& r) {
+int TPluginPage::RenderOnDevice(TCanvas& Canvas, const TRect& r, const TPoint& origin) {
   TBlitRec target = BlitTarget(r);
   QPainter painter(&Canvas.Bitmap().Image());
+  painter.translate(-origin.X, -origin.Y);
   target.Device = &painter;
   return LivePlugin()->Blit(handle_, &target);
 }
 
-int TPluginPage::RenderThroughBitmap(TCanvas& Canvas, TRect r) {
-  TPixelFormat format;
-  if (!BitmapFormat(code_, format)) return 0;
-  if (format == TPixelFormat::pf1bit) {
+// 32-bit rows are the canvas's own: the plug-in writes into them, and only the
+// fourth byte, which the format leaves unused, is made opaque afterwards.
+int TPluginPage::RenderIntoCanvas(TCanvas& Canvas, const TRect& r, const TPoint& origin) {
+  TBitmap& bitmap = Canvas.Bitmap();
+  const TRect area = OnCanvas(Canvas, r, origin);
+  if (area.IsEmpty()) return 0;
+  TBlitRec target = BlitTarget(area.Offset(origin.X, origin.Y));
+  target.Bits = reinterpret_cast<std::uint8_t*>(bitmap.ScanLine(area.Top) + area.Left);
+  target.Stride = area.Height() > 1 ? bitmap.BytesPerLine() : 0;
+  target.BitsSize = bitmap.BytesPerLine() * (area.Height() - 1) + 4 * area.Width();
+  const int result = LivePlugin()->Blit(handle_, &target);
+  if (result == 0) {
+    FillWhite(bitmap, area);
+    return result;
+  }
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    std::uint32_t* row = bitmap.ScanLine(y) + area.Left;
+    for (int x = 0; x < area.Width(); ++x) row[x] |= 0xFF000000u;
+  }
+  return result;
+}
+
+int TPluginPage::RenderThroughRows(TCanvas& Canvas, TRect r, const TPoint& origin) {
+  if (code_ == FOLIO_PIXELS_MONO) {
     // Whole bytes from the left; on the right only as far as the page goes, as
     // the plug-in renders nothing beyond it.
     r.Left -= r.Left % 8;
     r.Right = std::min((r.Right + 7) / 8 * 8, renderWidth_);
   }
-  TBitmap bitmap(r.Width(), r.Height());
-  bitmap.SetPixelFormat(format, format == TPixelFormat::pf1bit   ? MonoPalette()
-                                : format == TPixelFormat::pf8bit ? GreyPalette()
-                                                                 : std::vector<std::uint32_t>{});
+  const int stride = RowStride(code_, r.Width());
+  rows_.resize(std::size_t(stride) * std::size_t(r.Height()));
   TBlitRec target = BlitTarget(r);
-  target.Bits = bitmap.RawScanLine(0);
-  target.Stride = bitmap.Height() > 1 ? bitmap.BytesPerLine() : 0;
-  target.BitsSize = bitmap.BytesPerLine() * bitmap.Height();
+  target.Bits = rows_.data();
+  target.Stride = r.Height() > 1 ? stride : 0;
+  target.BitsSize = std::int32_t(rows_.size());
   const int result = LivePlugin()->Blit(handle_, &target);
-  bitmap.SetPixelFormat(TPixelFormat::pf32bit);
-  Canvas.Draw(r.Left, r.Top, bitmap);
+  TBitmap& bitmap = Canvas.Bitmap();
+  const TRect area = OnCanvas(Canvas, r, origin);
+  if (result == 0) {
+    FillWhite(bitmap, area);
+    return result;
+  }
+  // Canvas pixel (x, y) shows page pixel (x + origin.X, y + origin.Y).
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    const std::uint8_t* source = rows_.data() + std::size_t(stride) * std::size_t(y + origin.Y - r.Top);
+    std::uint32_t* row = bitmap.ScanLine(y);
+    for (int x = area.Left; x < area.Right; ++x) row[x] = RowPixel(code_, source, x + origin.X - r.Left);
+  }
   return result;
 }
 

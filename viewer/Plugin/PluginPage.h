@@ -38,7 +38,11 @@ class TPluginPage {
   virtual bool SetSize(int& Width, int& Height, int Mode);
   // Draws the page pixels of Rect (render pixels) onto Canvas at the same
   // coordinates; the Blit result, 0 when nothing was rendered.
-  virtual int Render(TCanvas& Canvas, const TRect& Rect);
+  int Render(TCanvas& Canvas, const TRect& Rect) { return Render(Canvas, Rect, {}); }
+  // The same onto a canvas whose top-left pixel shows page pixel Origin, so a
+  // canvas the size of a window can hold a part of a larger page. Pixel
+  // formats the canvas holds itself are written straight into its rows.
+  virtual int Render(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin);
   // Zoom is a percentage of the page's physical size on the screen, or -1
   // (whole page in Width x Height), -2 (fit Height), -3 (fit Width). Sets the
   // render size; Width and Height come back as it, Zoom as the percentage it is.
@@ -82,8 +86,13 @@ class TPluginPage {
   TPluginLinkAreaList linkAreas_{true};
 
  private:
-  int RenderOnDevice(TCanvas& Canvas, const TRect& r);
-  int RenderThroughBitmap(TCanvas& Canvas, TRect r);
+  int RenderOnDevice(TCanvas& Canvas, const TRect& r, const TPoint& origin);
+  int RenderIntoCanvas(TCanvas& Canvas, const TRect& r, const TPoint& origin);
+  int RenderThroughRows(TCanvas& Canvas, TRect r, const TPoint& origin);
+
+  // The rows the plug-in writes in formats the canvas does not hold, kept
+  // between renders.
+  std::vector<std::uint8_t> rows_;
 
   TPageInfo pageInfo_{};
   TPluginHandle handle_ = 0;

@@ -195,30 +195,31 @@ void TPluginPage2::RebuildLayer(int Layer) {
   }
 }
 
-void TPluginPage2::DrawSelInfo(TCanvas& Canvas, const TSelInfo& Info) {
+void TPluginPage2::DrawSelInfo(TCanvas& Canvas, const TSelInfo& Info, const TPoint& Origin) {
   const double sx = RenderWidth() / WidthMm(), sy = RenderHeight() / HeightMm();
-  Info.Draw(Canvas, RoundHalfEven(sx * Info.Rect.Left), RoundHalfEven(sy * Info.Rect.Top),
-            RoundHalfEven(sx * Info.Rect.Right), RoundHalfEven(sy * Info.Rect.Bottom));
+  Info.Draw(Canvas, RoundHalfEven(sx * Info.Rect.Left) - Origin.X,
+            RoundHalfEven(sy * Info.Rect.Top) - Origin.Y, RoundHalfEven(sx * Info.Rect.Right) - Origin.X,
+            RoundHalfEven(sy * Info.Rect.Bottom) - Origin.Y);
 }
 
-void TPluginPage2::DrawSelection(TCanvas& Canvas, const TRect&) {
+void TPluginPage2::DrawSelection(TCanvas& Canvas, const TRect&, const TPoint& Origin) {
   // The canvas belongs to the caller: its pen and brush come back as they were.
   const TPen pen = Canvas.Pen;
   const TBrush brush = Canvas.Brush;
   for (const auto& layer : selection_) {
-    for (const auto& info : layer) DrawSelInfo(Canvas, *info);
+    for (const auto& info : layer) DrawSelInfo(Canvas, *info, Origin);
   }
   Canvas.Pen = pen;
   Canvas.Brush = brush;
 }
 
-int TPluginPage2::Render(TCanvas& Canvas, const TRect& Rect) {
-  const int result = TPluginPage::Render(Canvas, Rect);
+int TPluginPage2::Render(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin) {
+  const int result = TPluginPage::Render(Canvas, Rect, Origin);
   if (dirty_) {
     RebuildSelection();
     dirty_ = false;
   }
-  DrawSelection(Canvas, Rect);
+  DrawSelection(Canvas, Rect, Origin);
   return result;
 }
 

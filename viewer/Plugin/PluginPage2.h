@@ -23,7 +23,8 @@ class TPluginPage2 : public TPluginPage {
   // Loaded on the first call and kept; a failed load throws and is tried again next time.
   TPluginLinkAreaList& GetLinkAreas() override;
   // The page, then the selection of both layers over it.
-  int Render(TCanvas& Canvas, const TRect& Rect) override;
+  using TPluginPage::Render;
+  int Render(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin) override;
   // The current layer's marks all cleared.
   void ClearSelection() override;
   // Adds the characters from the first to the last one whose rectangle meets
@@ -42,9 +43,10 @@ class TPluginPage2 : public TPluginPage {
   int GetLayer() const override { return layer_; }
 
   // Draws both layers' rectangles, layer 0 first; Rect does not limit it.
-  virtual void DrawSelection(TCanvas& Canvas, const TRect& Rect);
+  // The canvas's top-left pixel shows page pixel Origin.
+  virtual void DrawSelection(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin);
   // Draws one rectangle at the render size (no rotation).
-  virtual void DrawSelInfo(TCanvas& Canvas, const TSelInfo& Info);
+  virtual void DrawSelInfo(TCanvas& Canvas, const TSelInfo& Info, const TPoint& Origin);
   // Rebuilds both layers' rectangles from their marks: one per run of marked
   // characters on a line.
   virtual void RebuildSelection();

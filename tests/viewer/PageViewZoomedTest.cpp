@@ -1,0 +1,125 @@
+// A page far larger than the window: the view renders and keeps only what the
+// window shows (with a margin), and what the window shows at every zoom and
+// pan position is the whole page rendered at that size, pixel for pixel.
+#include <gtest/gtest.h>
+
+#include "PageViewTest.h"
+#include "platform/Canvas.h"
+#include "viewer/Plugin/PluginPage2.h"
+
+namespace {
+
+class PageViewZoomedTest : public PageViewTest {
+ protected:
+  // The page at its render size as one render of the whole page draws it,
+  // the selection included.
+  TBitmap WholePage() const {
+    TPluginPage2& page = *view->Page();
+    TBitmap whole(page.RenderWidth(), page.RenderHeight());
+    EXPECT_NE(page.Render(whole.Canvas(), Rect(0, 0, whole.Width(), whole.Height())), 0);
+    return whole;
+  }
+
+  // Every pixel of the window against whole at the view's position.
+  void ExpectWindowShows(const TBitmap& whole) {
+    const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.width(), kClientWidth);
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < shot.height(); ++y) {
+      for (int x = 0; x < shot.width(); ++x) {
+        const int px = x - view->Left(), py = y - view->Top();
+        const bool onPage = px >= 0 && py >= 0 && px < whole.Width() && py < whole.Height();
+        const QRgb expected = onPage ? whole.Pixel(px, py) | 0xFF000000u : ColorToPixel(kBackground);
+        if (shot.pixel(x, y) == expected) continue;
+        if (differing++ == 0) first = QPoint(x, y);
+      }
+    }
+    EXPECT_EQ(differing, 0) << "first at " << first.x() << "," << first.y() << " with the view at "
+                            << view->Left() << "," << view->Top();
+  }
+
+  void PanTo(int left, int top) { view->SetBoundsConstrained(left, top, view->Width(), view->Height()); }
+
+  // Small steps inside the kept margin, then jumps to the corners and back.
+  void PanAround(const TBitmap& whole) {
+    for (int step = 0; step < 6; ++step) {
+      PanTo(view->Left() - 9, view->Top() - 13);
+      ExpectWindowShows(whole);
+    }
+    for (const auto [left, top] : {std::pair{kClientWidth - view->Width(), kClientHeight - view->Height()},
+                                   std::pair{0, 0}, std::pair{-777, -1234}, std::pair{-781, -1230}}) {
+      PanTo(left, top);
+      ExpectWindowShows(whole);
+    }
+  }
+};
+
+TEST_F(PageViewZoomedTest, APannedPageAt400PercentShowsTheWholePagesPixels) {
+  ShowPage();
+  view->SetBuffered(true);
+  // Inverted selection rectangles make the picture depend on where each part is drawn.
+  view->SelectRange(1, 40);
+  view->SetZoom(400);
+  ASSERT_EQ(view->Width(), 1600);
+  ASSERT_EQ(view->Height(), 2400);
+  const TBitmap whole = WholePage();
+  ExpectWindowShows(whole);
+  // The buffer holds the window's part with a margin, never the page.
+  const TRect kept = view->KeptArea();
+  EXPECT_LE(kept.Width(), kClientWidth * 5 / 4);
+  EXPECT_LE(kept.Height(), kClientHeight * 5 / 4);
+  PanAround(whole);
+}
+
+TEST_F(PageViewZoomedTest, EveryPixelFormatShowsTheSamePixelsWhenPanned) {
+  ShowPage();
+  view->SetBuffered(true);
+  view->SetZoom(300);
+  for (const int code : {FOLIO_PIXELS_RGBX, FOLIO_PIXELS_RGB, FOLIO_PIXELS_GREY, FOLIO_PIXELS_MONO}) {
+    SCOPED_TRACE(code);
+    ASSERT_EQ(view->Page()->SetPixelFormat(code), code);
+    view->InvalidateBuffer();
+    // Odd positions: 1-bit rows are rendered from a byte boundary of the page.
+    PanTo(-333, -517);
+    ExpectWindowShows(WholePage());
+  }
+}
+
+TEST_F(PageViewZoomedTest, WithoutTheBufferThePixelsAreTheSame) {
+  ShowPage();
+  view->SetZoom(400);
+  ASSERT_FALSE(view->Buffered());
+  PanAround(WholePage());
+}
+
+TEST_F(PageViewZoomedTest, APlugInThatDrawsOnTheDeviceShowsTheSamePixels) {
+  ASSERT_NE(OpenDocument("fake_device"), nullptr);
+  view->SetFileName(Folder() + "book.djvu");
+  view->SetActive(true);
+  ASSERT_EQ(view->Page()->SetPixelFormat(FOLIO_PIXELS_DEVICE), FOLIO_PIXELS_DEVICE);
+  view->SetBuffered(true);
+  view->SetZoom(400);
+  PanAround(WholePage());
+}
+
+// 8000 x 12000 pixels, six times what the old limit of the view allowed: only
+// the window's part is ever rendered.
+TEST_F(PageViewZoomedTest, TheZoomGrowsFarBeyondTheWindow) {
+  ShowPage();
+  view->SetBuffered(true);
+  view->SetZoom(2000);
+  EXPECT_EQ(view->Zoom(), 2000);
+  ASSERT_EQ(view->Width(), 8000);
+  ASSERT_EQ(view->Height(), 12000);
+  // The fake page's black block starts at a fifth of the width and a tenth of the height.
+  PanTo(320 - 1600, 240 - 1200);
+  const QImage shot = form.grab().toImage();
+  EXPECT_EQ(At(shot, 320, 240), kInk);
+  EXPECT_EQ(At(shot, 319, 240), kPaper);
+  EXPECT_EQ(At(shot, 320, 239), kPaper);
+  EXPECT_EQ(At(shot, 639, 479), kInk);
+  EXPECT_LE(view->KeptArea().Width(), kClientWidth * 5 / 4);
+}
+
+}  // namespace

@@ -99,6 +99,11 @@ void TRLControl::PaintBackground(TCanvas& canvas) {
          origin.Y - windowOrigin.Y);
 }
 
+bool TRLControl::PaintFollowsPosition() const {
+  const auto* root = qobject_cast<const TRLParser*>(TopmostExerciseControl(const_cast<TRLControl*>(this)));
+  return root && !root->Background.Empty();
+}
+
 void TRLControl::PaintSkin(TCanvas& canvas) {
   StretchNineSlice(canvas.Bitmap(), ClientRect(), Skin, MarginLeft, MarginTop, MarginRight, MarginBottom);
 }

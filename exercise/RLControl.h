@@ -64,6 +64,8 @@ class TRLControl : public TCustomControl {
   void Paint() final;
   // The arrow keys move the focus among the controls of the page.
   void KeyDown(unsigned short& key, TShiftState shift) override;
+  // Under a root parser with a background, a control shows the part of it under its place.
+  bool PaintFollowsPosition() const override;
 
  private:
   void PaintSkin(TCanvas& canvas);

@@ -269,7 +269,9 @@ void TRLParser::SumInFlowScores() {
 
 void TRLParser::SetBackground(const TBitmap& bitmap) {
   Background = bitmap;
+  // Every control of the page shows a part of it.
   Invalidate();
+  for (TControl* control : findChildren<TControl*>()) control->Invalidate();
 }
 
 TRLStaticText::TRLStaticText(QObject* owner) : TRLParser(owner) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
+#include <deque>
 #include <unordered_map>
 #include <vector>
 
@@ -155,7 +157,7 @@ TBitmap::TBitmap(int width, int height) : image_(WhiteImage(width, height)) {}
 
 // The copy takes its own pixels at once, so a row pointer into one never sees the other's writes.
 TBitmap::TBitmap(const TBitmap& other)
-    : image_(other.image_.copy()), format_(other.format_), palette_(other.palette_) {}
+    : image_(other.image_.copy()), format_(other.format_), palette_(other.palette_), origin_(other.origin_) {}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
   Assign(other);
@@ -163,12 +165,16 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
 }
 
 TBitmap::TBitmap(TBitmap&& other) noexcept
-    : image_(std::move(other.image_)), format_(other.format_), palette_(std::move(other.palette_)) {}
+    : image_(std::move(other.image_)),
+      format_(other.format_),
+      palette_(std::move(other.palette_)),
+      origin_(other.origin_) {}
 
 TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
   image_ = std::move(other.image_);
   format_ = other.format_;
   palette_ = std::move(other.palette_);
+  origin_ = other.origin_;
   return *this;
 }
 
@@ -179,6 +185,7 @@ void TBitmap::Assign(const TBitmap& other) {
   image_ = other.image_.copy();
   format_ = other.format_;
   palette_ = other.palette_;
+  origin_ = other.origin_;
 }
 
 int TBitmap::Width() const {
@@ -283,18 +290,28 @@ const QImage& TBitmap::Image() const {
 }
 
 QImage TBitmap::OpaqueImage() const {
+  return OpaqueImage(Rect(0, 0, Width(), Height()));
+}
+
+QImage TBitmap::OpaqueImage(const TRect& part) const {
   // Qt's painters copy RGB32 words as they stand, so the fourth byte must really be $FF.
-  if (image_.isNull()) return QImage();
+  const TRect r = IntersectRect(part, Rect(0, 0, Width(), Height()));
+  if (r.IsEmpty()) return QImage();
   if (format_ != TPixelFormat::pf32bit)
-    return To32(image_, format_, palette_).convertToFormat(QImage::Format_RGB32);
-  QImage opaque(image_.width(), image_.height(), QImage::Format_RGB32);
+    return To32(image_, format_, palette_).copy(ToQRect(r)).convertToFormat(QImage::Format_RGB32);
+  QImage opaque(r.Width(), r.Height(), QImage::Format_RGB32);
   if (opaque.isNull()) throw Exception("Not enough memory for a copy of the bitmap");
-  for (int y = 0; y < image_.height(); ++y) {
-    const auto* from = reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y));
+  const int width = r.Width();
+  for (int y = 0; y < r.Height(); ++y) {
+    const auto* from = reinterpret_cast<const std::uint32_t*>(image_.constScanLine(r.Top + y)) + r.Left;
     auto* to = reinterpret_cast<std::uint32_t*>(opaque.scanLine(y));
-    for (int x = 0; x < image_.width(); ++x) to[x] = from[x] | 0xFF000000u;
+    for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
   }
   return opaque;
+}
+
+TRect TBitmap::PictureRect() const {
+  return Bounds(origin_.X, origin_.Y, Width(), Height());
 }
 
 TCanvas& TBitmap::Canvas() {
@@ -351,7 +368,10 @@ int NearestIndex(int s0, int sn, int i, int dn) {
 
 }  // namespace
 
-void BitBlt(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy, TRop rop) {
+namespace {
+
+// BitBlt in the bitmaps' own rows and columns.
+void CopyPixels(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy, TRop rop) {
   ClipSpan(dx, sx, w, dst.Width(), src.Width());
   ClipSpan(dy, sy, h, dst.Height(), src.Height());
   if (w <= 0 || h <= 0) return;
@@ -364,75 +384,124 @@ void BitBlt(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int 
   }
 }
 
-namespace {
-
-// The source pixels that one destination pixel covers along one axis, with
-// their overlap in units of 1/dn source pixel; pixels outside the source are left out.
-struct TCover {
-  int First = 0;
-  std::vector<std::int64_t> Weights;
-  std::int64_t Total = 0;
-};
-
-// Destination pixel i spans [i*sn, (i+1)*sn) and source pixel k spans [k*dn, (k+1)*dn),
-// both scaled by dn, so every overlap is a whole number.
-TCover BoxCover(int s0, int sn, int i, int dn, int srcSize) {
-  const std::int64_t lo = std::int64_t(i) * sn;
-  const std::int64_t hi = lo + sn;
-  TCover cover;
-  const int kFirst = int(lo / dn);
-  const int kLast = int((hi - 1) / dn);
-  for (int k = kFirst; k <= kLast; ++k) {
-    const int index = s0 + k;
-    if (index < 0 || index >= srcSize) continue;
-    const std::int64_t weight = std::min(hi, std::int64_t(k + 1) * dn) - std::max(lo, std::int64_t(k) * dn);
-    if (cover.Weights.empty()) cover.First = index;
-    cover.Weights.push_back(weight);
-    cover.Total += weight;
-  }
-  return cover;
+// A rectangle of the picture in the bitmap's own rows and columns.
+TRect InBitmap(const TBitmap& bitmap, const TRect& r) {
+  return r.Offset(-bitmap.Origin().X, -bitmap.Origin().Y);
 }
 
-std::vector<TCover> BoxCovers(int s0, int sn, int d0, int dn, int dFirst, int dEnd, int srcSize) {
-  std::vector<TCover> covers;
-  covers.reserve(std::max(dEnd - dFirst, 0));
-  for (int d = dFirst; d < dEnd; ++d) covers.push_back(BoxCover(s0, sn, d - d0, dn, srcSize));
-  return covers;
+}  // namespace
+
+void BitBlt(TBitmap& dst, int dx, int dy, int w, int h, const TBitmap& src, int sx, int sy, TRop rop) {
+  CopyPixels(dst, dx - dst.Origin().X, dy - dst.Origin().Y, w, h, src, sx - src.Origin().X,
+             sy - src.Origin().Y, rop);
+}
+
+namespace {
+
+// One axis of a halftone stretch: for each destination pixel in the clip, the
+// run of source pixels it covers with their overlaps in units of 1/dn source
+// pixel; pixels outside the source are left out.
+// Destination pixel i spans [i*sn, (i+1)*sn) and source pixel k spans
+// [k*dn, (k+1)*dn), both scaled by dn, so every overlap is a whole number no
+// larger than either size, and a pixel's overlaps add up to at most sn.
+struct TAxisCover {
+  std::vector<int> First;   // per destination pixel: its first source pixel
+  std::vector<int> Count;   // how many (0: it covers nothing inside the source)
+  std::vector<int> Offset;  // where its weights start in Weights
+  std::vector<std::uint32_t> Weights;
+  std::vector<std::uint32_t> Total;  // the sum of its weights
+};
+
+TAxisCover CoverAxis(int s0, int sn, int d0, int dn, int dFirst, int dEnd, int srcSize) {
+  TAxisCover axis;
+  const std::size_t n = std::size_t(std::max(dEnd - dFirst, 0));
+  axis.First.reserve(n);
+  axis.Count.reserve(n);
+  axis.Offset.reserve(n);
+  axis.Total.reserve(n);
+  for (int d = dFirst; d < dEnd; ++d) {
+    const std::int64_t lo = std::int64_t(d - d0) * sn;
+    const std::int64_t hi = lo + sn;
+    axis.Offset.push_back(int(axis.Weights.size()));
+    int first = 0, count = 0;
+    std::uint32_t total = 0;
+    for (std::int64_t k = lo / dn; k <= (hi - 1) / dn; ++k) {
+      const std::int64_t index = s0 + k;
+      if (index < 0 || index >= srcSize) continue;
+      const auto weight = std::uint32_t(std::min(hi, (k + 1) * dn) - std::max(lo, k * dn));
+      if (count++ == 0) first = int(index);
+      axis.Weights.push_back(weight);
+      total += weight;
+    }
+    axis.First.push_back(first);
+    axis.Count.push_back(count);
+    axis.Total.push_back(total);
+  }
+  return axis;
 }
 
 // sum / total rounded to nearest, halves to even.
-std::uint32_t DivideHalfEven(std::int64_t sum, std::int64_t total) {
-  std::int64_t q = sum / total;
-  const std::int64_t twice = 2 * (sum % total);
-  if (twice > total || (twice == total && (q & 1))) ++q;
+template <class Int>
+std::uint32_t DivideHalfEven(Int sum, Int total) {
+  Int q = sum / total;
+  const Int rest = sum % total;
+  if (rest > total - rest || (rest == total - rest && (q & 1))) ++q;
   return std::uint32_t(q);
 }
 
-std::uint32_t BoxAverage(const TBitmap& src, const TCover& cx, const TCover& cy) {
-  std::int64_t sums[4] = {0, 0, 0, 0};
-  for (std::size_t j = 0; j < cy.Weights.size(); ++j) {
-    const std::uint32_t* row = src.ScanLine(cy.First + int(j)) + cx.First;
-    for (std::size_t i = 0; i < cx.Weights.size(); ++i) {
-      const std::int64_t weight = cx.Weights[i] * cy.Weights[j];
-      for (int c = 0; c < 4; ++c) sums[c] += Channel(row[i], c) * weight;
-    }
-  }
-  const std::int64_t total = cx.Total * cy.Total;
-  std::uint32_t word = 0;
-  for (int c = 0; c < 4; ++c) word |= DivideHalfEven(sums[c], total) << (8 * c);
-  return word;
-}
-
+// The box average of every covered source area. The filter is separable, so
+// each source row is first summed across (once, whichever destination rows
+// share it) and those sums are then weighted down; integers throughout, so
+// the result is the exact rounded average. Sum is 32 bits wide when
+// 255 * the largest possible weight total fits, else 64.
+template <class Sum>
 void StretchHalftone(TBitmap& dst, const TRect& dr, const TRect& clip, const TBitmap& src, const TRect& sr) {
-  const auto xs = BoxCovers(sr.Left, sr.Width(), dr.Left, dr.Width(), clip.Left, clip.Right, src.Width());
-  const auto ys = BoxCovers(sr.Top, sr.Height(), dr.Top, dr.Height(), clip.Top, clip.Bottom, src.Height());
-  for (int y = clip.Top; y < clip.Bottom; ++y) {
-    const TCover& cy = ys[y - clip.Top];
-    if (cy.Weights.empty()) continue;
-    std::uint32_t* out = dst.ScanLine(y);
-    for (int x = clip.Left; x < clip.Right; ++x) {
-      const TCover& cx = xs[x - clip.Left];
-      if (!cx.Weights.empty()) out[x] = BoxAverage(src, cx, cy);
+  const TAxisCover xs =
+      CoverAxis(sr.Left, sr.Width(), dr.Left, dr.Width(), clip.Left, clip.Right, src.Width());
+  const TAxisCover ys =
+      CoverAxis(sr.Top, sr.Height(), dr.Top, dr.Height(), clip.Top, clip.Bottom, src.Height());
+  const int width = clip.Width();
+  // Across-sums of the source rows in use, 4 channels per destination column, oldest first.
+  std::deque<std::pair<int, std::vector<Sum>>> rows;
+  auto acrossSums = [&](int sy) {
+    std::vector<Sum> sums(std::size_t(width) * 4, 0);
+    const std::uint32_t* in = src.ScanLine(sy);
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t* weight = xs.Weights.data() + xs.Offset[x];
+      const std::uint32_t* pixel = in + xs.First[x];
+      Sum* out = sums.data() + std::size_t(x) * 4;
+      for (int i = 0; i < xs.Count[x]; ++i) {
+        const Sum w = weight[i];
+        const std::uint32_t p = pixel[i];
+        out[0] += w * (p & 0xFF);
+        out[1] += w * ((p >> 8) & 0xFF);
+        out[2] += w * ((p >> 16) & 0xFF);
+        out[3] += w * (p >> 24);
+      }
+    }
+    return sums;
+  };
+  for (int y = 0; y < clip.Height(); ++y) {
+    const int count = ys.Count[y];
+    if (count == 0) continue;
+    const int first = ys.First[y];
+    while (!rows.empty() && rows.front().first < first) rows.pop_front();
+    for (int sy = rows.empty() ? first : rows.back().first + 1; sy < first + count; ++sy)
+      rows.emplace_back(sy, acrossSums(sy));
+    const std::uint32_t* weight = ys.Weights.data() + ys.Offset[y];
+    std::uint32_t* out = dst.ScanLine(clip.Top + y) + clip.Left;
+    for (int x = 0; x < width; ++x) {
+      if (xs.Count[x] == 0) continue;
+      Sum sums[4] = {0, 0, 0, 0};
+      for (int j = 0; j < count; ++j) {
+        const Sum w = weight[j];
+        const Sum* across = rows[std::size_t(j)].second.data() + std::size_t(x) * 4;
+        for (int c = 0; c < 4; ++c) sums[c] += w * across[c];
+      }
+      const Sum total = Sum(xs.Total[x]) * Sum(ys.Total[y]);
+      std::uint32_t word = 0;
+      for (int c = 0; c < 4; ++c) word |= DivideHalfEven<Sum>(sums[c], total) << (8 * c);
+      out[x] = word;
     }
   }
 }
@@ -460,14 +529,25 @@ void StretchBlt(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TR
                 TStretchMode mode) {
   // Mirrored (negative) sizes are not supported: nothing is drawn.
   if (dstRect.IsEmpty() || srcRect.IsEmpty()) return;
-  const TRect clip = IntersectRect(dstRect, BitmapRect(dst));
+  const TRect dr = InBitmap(dst, dstRect);
+  const TRect sr = InBitmap(src, srcRect);
+  const TRect clip = IntersectRect(dr, BitmapRect(dst));
   if (clip.IsEmpty()) return;
+  if (dr.Width() == sr.Width() && dr.Height() == sr.Height()) {
+    // Either mode copies equal sizes exactly.
+    CopyPixels(dst, clip.Left, clip.Top, clip.Width(), clip.Height(), src, sr.Left + clip.Left - dr.Left,
+               sr.Top + clip.Top - dr.Top, TRop::SrcCopy);
+    return;
+  }
   std::unique_ptr<TBitmap> copy;
   const TBitmap& from = DistinctSource(dst, src, copy);
-  if (mode == TStretchMode::Halftone)
-    StretchHalftone(dst, dstRect, clip, from, srcRect);
-  else
-    StretchNearest(dst, dstRect, clip, from, srcRect);
+  if (mode == TStretchMode::ColorOnColor) {
+    StretchNearest(dst, dr, clip, from, sr);
+  } else if (255.0 * sr.Width() * sr.Height() <= double(UINT32_MAX)) {
+    StretchHalftone<std::uint32_t>(dst, dr, clip, from, sr);
+  } else {
+    StretchHalftone<std::uint64_t>(dst, dr, clip, from, sr);
+  }
 }
 
 namespace {
@@ -490,8 +570,10 @@ bool Inside(const TRect& r, const TRect& bounds) {
 
 }  // namespace
 
-bool AlphaBlend(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect,
+bool AlphaBlend(TBitmap& dst, const TRect& pictureDstRect, const TBitmap& src, const TRect& pictureSrcRect,
                 int constAlpha) {
+  const TRect dstRect = InBitmap(dst, pictureDstRect);
+  const TRect srcRect = InBitmap(src, pictureSrcRect);
   if (dstRect.IsEmpty() || srcRect.IsEmpty() || !Inside(srcRect, BitmapRect(src))) return false;
   constAlpha = std::clamp(constAlpha, 0, 255);
   const TRect clip = IntersectRect(dstRect, BitmapRect(dst));

@@ -69,6 +69,19 @@ class TBitmap {
   QImage& Image();
   const QImage& Image() const;
   QImage OpaqueImage() const;
+  // The same for one part of the bitmap (clipped to it), so a paint copies
+  // only the pixels it shows.
+  QImage OpaqueImage(const TRect& part) const;
+
+  // Where the top-left pixel lies in the picture the bitmap holds a part of
+  // (0, 0 for a whole picture). The canvas and the blits into or out of the
+  // bitmap take coordinates of that picture, so code that paints a tall
+  // control can be given only its exposed part. ScanLine and Pixel stay in
+  // the bitmap's own rows and columns. Copies keep the origin.
+  TPoint Origin() const { return origin_; }
+  void SetOrigin(TPoint origin) { origin_ = origin; }
+  // The bitmap's pixels in the picture's coordinates.
+  TRect PictureRect() const;
 
   // A canvas that draws on this bitmap; lives as long as the bitmap.
   TCanvas& Canvas();
@@ -85,6 +98,7 @@ class TBitmap {
   QImage image_;
   TPixelFormat format_ = TPixelFormat::pf32bit;
   std::vector<std::uint32_t> palette_;
+  TPoint origin_{0, 0};
   std::unique_ptr<TCanvas> canvas_;
 };
 

@@ -33,8 +33,10 @@ std::uint32_t Mix(std::uint32_t dst, const TInk& ink, int coverage) {
   return word;
 }
 
+// Everything below works in the coordinates of the picture the bitmap holds
+// (its whole picture, unless it holds only an exposed part of a control).
 TRect BitmapRect(const TBitmap& bitmap) {
-  return Rect(0, 0, bitmap.Width(), bitmap.Height());
+  return bitmap.PictureRect();
 }
 
 // GDI accepts rectangles given corner to corner in any order.
@@ -129,20 +131,23 @@ class TCoverage {
 
 void Apply(TBitmap& bitmap, const TCoverage& coverage, const TInk& ink) {
   const TRect& b = coverage.Bounds();
+  const TPoint o = bitmap.Origin();
   for (int y = b.Top; y < b.Bottom; ++y) {
-    std::uint32_t* row = bitmap.ScanLine(y);
+    std::uint32_t* row = bitmap.ScanLine(y - o.Y);
     for (int x = b.Left; x < b.Right; ++x) {
       const int a = coverage.At(x, y);
-      if (a != 0) row[x] = Mix(row[x], ink, a);
+      if (a != 0) row[x - o.X] = Mix(row[x - o.X], ink, a);
     }
   }
 }
 
 void FillSolid(TBitmap& bitmap, const TRect& r, const TInk& ink) {
   const TRect area = IntersectRect(r, BitmapRect(bitmap));
+  if (area.IsEmpty()) return;
+  const TPoint o = bitmap.Origin();
   for (int y = area.Top; y < area.Bottom; ++y) {
-    std::uint32_t* row = bitmap.ScanLine(y);
-    for (int x = area.Left; x < area.Right; ++x) row[x] = Mix(row[x], ink, 255);
+    std::uint32_t* row = bitmap.ScanLine(y - o.Y) + (area.Left - o.X);
+    for (int x = 0; x < area.Width(); ++x) row[x] = Mix(row[x], ink, 255);
   }
 }
 
@@ -397,9 +402,11 @@ namespace {
 
 void MakeOpaque(TBitmap& bitmap, const TRect& r) {
   const TRect area = IntersectRect(r, BitmapRect(bitmap));
+  if (area.IsEmpty()) return;
+  const TPoint o = bitmap.Origin();
   for (int y = area.Top; y < area.Bottom; ++y) {
-    std::uint32_t* row = bitmap.ScanLine(y);
-    for (int x = area.Left; x < area.Right; ++x) row[x] |= 0xFF000000u;
+    std::uint32_t* row = bitmap.ScanLine(y - o.Y) + (area.Left - o.X);
+    for (int x = 0; x < area.Width(); ++x) row[x] |= 0xFF000000u;
   }
 }
 
@@ -407,7 +414,7 @@ void MakeOpaque(TBitmap& bitmap, const TRect& r) {
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
   if (bitmap.Empty()) return;
-  BitBlt(target_, x, y, bitmap.Width(), bitmap.Height(), bitmap, 0, 0);
+  BitBlt(target_, x, y, bitmap.Width(), bitmap.Height(), bitmap, bitmap.Origin().X, bitmap.Origin().Y);
   MakeOpaque(target_, Bounds(x, y, bitmap.Width(), bitmap.Height()));
 }
 

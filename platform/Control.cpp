@@ -13,6 +13,7 @@
 #include "platform/Canvas.h"
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/Screen.h"
 #include "platform/StrUtils.h"
 
 namespace {
@@ -71,6 +72,63 @@ bool IsWindowedWidget(const QObject* object) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- kept canvases
+
+// The canvases that controls keep between paints, least recently painted
+// first. A control keeps one only when it is no larger than the screen, and
+// all of them together hold at most a few screens of pixels (the least
+// recently painted give theirs up), so a page of any length keeps memory in
+// proportion to the screen, not to the page.
+class TKeptCanvases {
+ public:
+  static constexpr std::int64_t kScreens = 4;
+
+  static std::int64_t ScreenPixels() {
+    const TScreenMetrics screen = ScreenMetrics();
+    const std::int64_t pixels = std::int64_t(screen.Width) * screen.Height;
+    return pixels > 0 ? pixels : 1024 * 768;  // no screen to ask: the smallest the trainer supports
+  }
+
+  // The control's kept canvas at its present size, or null when it is too large to keep one.
+  static TBitmap* For(TControl& control) {
+    const std::int64_t pixels = std::int64_t(control.Width()) * control.Height();
+    if (control.kept_ && control.kept_->Width() == control.Width() &&
+        control.kept_->Height() == control.Height()) {
+      order_.splice(order_.end(), order_, control.keptEntry_);
+      return control.kept_.get();
+    }
+    Drop(control);
+    const std::int64_t screen = ScreenPixels();
+    if (pixels > screen) return nullptr;
+    while (!order_.empty() && pixels_ + pixels > kScreens * screen) Drop(*order_.front());
+    control.kept_ = std::make_unique<TBitmap>(control.Width(), control.Height());
+    control.keptValid_ = false;
+    control.keptEntry_ = order_.insert(order_.end(), &control);
+    pixels_ += pixels;
+    return control.kept_.get();
+  }
+
+  static void Drop(TControl& control) {
+    if (!control.kept_) return;
+    pixels_ -= std::int64_t(control.kept_->Width()) * control.kept_->Height();
+    order_.erase(control.keptEntry_);
+    control.kept_.reset();
+    control.keptValid_ = false;
+  }
+
+ private:
+  static inline std::list<TControl*> order_;
+  static inline std::int64_t pixels_ = 0;
+};
+
+TBitmap* TControl::KeptCanvas() {
+  return TKeptCanvases::For(*this);
+}
+
+void TControl::DropKeptCanvas() {
+  TKeptCanvases::Drop(*this);
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(QObject* owner) : QWidget(nullptr) {
@@ -81,6 +139,7 @@ TControl::TControl(QObject* owner) : QWidget(nullptr) {
 }
 
 TControl::~TControl() {
+  DropKeptCanvas();
   // Owned controls go first, wherever they are shown.
   const auto owned = std::move(owned_);
   for (const QPointer<TControl>& control : owned) delete control.data();
@@ -157,6 +216,8 @@ void TControl::resizeEvent(QResizeEvent* e) {
 }
 
 void TControl::moveEvent(QMoveEvent* e) {
+  // Some controls show what lies under their own place (a window background).
+  keptValid_ = false;
   bounds_.moveTopLeft(pos());
   QWidget::moveEvent(e);
 }
@@ -395,22 +456,49 @@ bool TControl::event(QEvent* e) {
   return true;
 }
 
-void TControl::paintEvent(QPaintEvent*) {
+void TControl::paintEvent(QPaintEvent* e) {
   if (!OwnPainting()) {
     QPainter painter(this);
     EraseBackground(painter);
     return;
   }
-  if (Width() <= 0 || Height() <= 0) return;
-  TBitmap bitmap(Width(), Height());
+  // Every pixel is ours, so Qt need not paint the parent beneath us first.
+  if (!testAttribute(Qt::WA_OpaquePaintEvent)) setAttribute(Qt::WA_OpaquePaintEvent);
+  const QRect exposed = e->rect() & rect();
+  if (exposed.isEmpty()) return;
+  QPainter painter(this);
+  if (TBitmap* kept = KeptCanvas()) {
+    const QPoint offset = PaintFollowsPosition() ? mapTo(window(), QPoint()) : QPoint();
+    if (!keptValid_ || offset != keptOffset_) {
+      PaintOn(*kept);
+      keptValid_ = true;
+      keptOffset_ = offset;
+    }
+    painter.drawImage(exposed.topLeft(), kept->OpaqueImage(FromQRect(exposed)));
+    return;
+  }
+  TBitmap part(exposed.width(), exposed.height());
+  part.SetOrigin(Point(exposed.x(), exposed.y()));
+  PaintOn(part);
+  painter.drawImage(exposed.topLeft(), part.OpaqueImage());
+}
+
+void TControl::PaintOn(TBitmap& bitmap) {
   TCanvas& canvas = bitmap.Canvas();
-  canvas.Brush.Color = Color();
+  // A kept canvas starts each drawing as a new one would.
+  canvas.Pen = TPen{};
+  canvas.PenPos = Point(0, 0);
+  canvas.Brush = TBrush{Color(), TBrushStyle::bsSolid};
   canvas.FillRect(ClientRect());
   canvas.Font = Font();
   paintBitmap_ = &bitmap;
   const auto done = qScopeGuard([this] { paintBitmap_ = nullptr; });
   Paint();
-  QPainter(this).drawImage(0, 0, bitmap.OpaqueImage());
+}
+
+void TControl::Invalidate() {
+  keptValid_ = false;
+  update();
 }
 
 void TControl::mousePressEvent(QMouseEvent* e) {
@@ -485,18 +573,25 @@ void TControl::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void TControl::focusInEvent(QFocusEvent* e) {
+  keptValid_ = false;
   // Switching between applications is no focus change inside the window.
   if (e->reason() != Qt::ActiveWindowFocusReason) DoEnter();
   QWidget::focusInEvent(e);
 }
 
 void TControl::focusOutEvent(QFocusEvent* e) {
+  keptValid_ = false;
   if (e->reason() != Qt::ActiveWindowFocusReason) DoExit();
   QWidget::focusOutEvent(e);
 }
 
 bool TControl::Focused() const {
   return hasFocus() || (isVisible() && window()->focusWidget() == this);
+}
+
+void TControl::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::EnabledChange) keptValid_ = false;
+  QWidget::changeEvent(e);
 }
 
 bool TControl::focusNextPrevChild(bool) {

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -184,9 +185,14 @@ class TControl : public QWidget {
   void SetCursor(Qt::CursorShape cursor);
 
   // --- Painting: only in paint events ---
-  void Invalidate() { update(); }
-  void Repaint() { repaint(); }
-  void Refresh() { repaint(); }
+  // What the control shows has changed: its canvas is drawn again at the next
+  // paint. (A Qt update() alone only copies the kept canvas out again.)
+  void Invalidate();
+  void Repaint() {
+    Invalidate();
+    repaint();
+  }
+  void Refresh() { Repaint(); }
   void Update() { repaint(); }
 
   // --- Events ---
@@ -234,15 +240,22 @@ class TControl : public QWidget {
   virtual void Resize();
   // Runs before Visible changes (Visible() still gives the old value).
   virtual void VisibleChanging() {}
-  virtual void CaptionChanged() { update(); }
-  virtual void FontChanged() { update(); }
-  virtual void ColorChanged() { update(); }
+  virtual void CaptionChanged() { Invalidate(); }
+  virtual void FontChanged() { Invalidate(); }
+  virtual void ColorChanged() { Invalidate(); }
 
-  // Controls that paint return true; their paint event hands Paint() a canvas
-  // over a fresh bitmap of the control's size (filled with Color) and then
-  // copies the bitmap opaque onto the control in one operation.
+  // Controls that paint return true. Paint() draws the whole control on a
+  // canvas (filled with Color first); the control keeps that bitmap and draws
+  // it again only after Invalidate, a change of size, focus or enabled state,
+  // a move, or, where PaintFollowsPosition, a move of an ancestor. A paint
+  // event copies only the exposed part of it, opaque. A control larger than
+  // the screen keeps nothing: each paint event draws just the exposed part
+  // (the canvas then covers only that part, see TBitmap::Origin).
   virtual bool OwnPainting() const { return false; }
   virtual void Paint() {}
+  // Whether the pixels depend on where the control lies in its window (a
+  // control that shows the part of a window background under it).
+  virtual bool PaintFollowsPosition() const { return false; }
   // The canvas of the bitmap being painted; valid only inside Paint().
   TCanvas& Canvas();
   // Controls that do not paint themselves fill their background here (the
@@ -266,6 +279,7 @@ class TControl : public QWidget {
   void keyReleaseEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void changeEvent(QEvent* e) override;
   bool focusNextPrevChild(bool next) override;
 
   // Top-level windows (forms) show themselves without a parent.
@@ -304,6 +318,16 @@ class TControl : public QWidget {
   std::string caption_;
   Qt::CursorShape cursor_ = Qt::ArrowCursor;
   TBitmap* paintBitmap_ = nullptr;  // set only during Paint()
+
+  // The canvas kept between paints; see OwnPainting.
+  void PaintOn(TBitmap& bitmap);
+  TBitmap* KeptCanvas();
+  void DropKeptCanvas();
+  friend class TKeptCanvases;
+  std::unique_ptr<TBitmap> kept_;
+  bool keptValid_ = false;
+  QPoint keptOffset_;  // our place in the window when kept_ was drawn
+  std::list<TControl*>::iterator keptEntry_;
 };
 
 // A windowed control: holds child controls (in insertion order), lays them

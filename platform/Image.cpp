@@ -1,5 +1,6 @@
 #include "platform/Image.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 TImage::TImage(QObject* owner) : TGraphicControl(owner) {
@@ -78,10 +79,20 @@ QImage TImage::ShownImage(const TRect& target) const {
   return keyed;
 }
 
-void TImage::paintEvent(QPaintEvent*) {
+void TImage::paintEvent(QPaintEvent* e) {
   if (picture_.Empty()) return;
   const TRect target = PictureRect();
   if (target.IsEmpty()) return;
   QPainter painter(this);
+  const bool plain = !alphaBlended_ && !transparent_ && target.Width() == picture_.Width() &&
+                     target.Height() == picture_.Height();
+  if (plain) {
+    // The usual case, a screen background: only the exposed part is copied.
+    const QRect part = e->rect() & ToQRect(target);
+    if (!part.isEmpty())
+      painter.drawImage(part.topLeft(),
+                        picture_.OpaqueImage(FromQRect(part).Offset(-target.Left, -target.Top)));
+    return;
+  }
   painter.drawImage(target.Left, target.Top, ShownImage(target));
 }

@@ -19,6 +19,9 @@ TImageScrollBox::TImageScrollBox(QObject* owner) : TPanel(owner) {
   content->SetBevelOuter(bvNone);
   content->SetParent(this);
   content->SetBounds(0, 0, Width() - bar->Width(), 50);
+  // The panel fills itself, so Qt may scroll its pixels instead of repainting
+  // the whole content at every step.
+  content->setAttribute(Qt::WA_OpaquePaintEvent);
   contentPanel_ = content;
 }
 

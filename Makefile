@@ -35,10 +35,13 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300 -j $(JOBS)
 
 # The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The leak checker's own tracking of __tls_get_addr misreads the dynamic TLS of
+# dlopen'ed libraries (the plug-ins) on this glibc and crashes at exit; without
+# it, TLS is still scanned through the thread descriptors.
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
-	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --timeout 300 -j $(JOBS)
 

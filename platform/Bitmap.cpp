@@ -155,9 +155,11 @@ TBitmap::TBitmap() = default;
 
 TBitmap::TBitmap(int width, int height) : image_(WhiteImage(width, height)) {}
 
-// The copy takes its own pixels at once, so a row pointer into one never sees the other's writes.
+// Copies share the pixels until one of them is written (QImage detaches on
+// every non-const row access), so handing a screen-sized picture to several
+// controls costs no memory traffic.
 TBitmap::TBitmap(const TBitmap& other)
-    : image_(other.image_.copy()), format_(other.format_), palette_(other.palette_), origin_(other.origin_) {}
+    : image_(other.image_), format_(other.format_), palette_(other.palette_), origin_(other.origin_) {}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
   Assign(other);
@@ -182,7 +184,7 @@ TBitmap::~TBitmap() = default;
 
 void TBitmap::Assign(const TBitmap& other) {
   if (&other == this) return;
-  image_ = other.image_.copy();
+  image_ = other.image_;
   format_ = other.format_;
   palette_ = other.palette_;
   origin_ = other.origin_;

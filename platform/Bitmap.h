@@ -22,7 +22,9 @@ class TBitmap {
  public:
   TBitmap();
   TBitmap(int width, int height);
-  // Copies are deep; a move takes the pixels. Either way each bitmap keeps its own canvas.
+  // A copy behaves as a deep one: it shares the pixels until either bitmap
+  // is written, so a row pointer must be taken after the copy it writes to.
+  // A move takes the pixels. Either way each bitmap keeps its own canvas.
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap& other);
   TBitmap(TBitmap&& other) noexcept;

@@ -1,9 +1,10 @@
-// TBitmap: white new pixels, deep copies, checked row access, the B,G,R,A word
+// TBitmap: white new pixels, copies that act as deep ones, checked row access, the B,G,R,A word
 // layout, and Windows bitmap files (round trips, row order, palettes, and
 // files whose headers lie).
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "platform/Bitmap.h"
@@ -62,6 +63,18 @@ TEST(BitmapTest, CopiesAreDeep) {
   EXPECT_EQ(copy.Pixel(0, 0), 1u);
   EXPECT_EQ(assigned.Pixel(0, 0), 2u);
   EXPECT_EQ(copy.Pixel(1, 1), Pattern(2, 2).Pixel(1, 1));
+
+  // Copies share pixels until written: every way of writing parts them.
+  TBitmap painted(original), raw(original), canvas(original);
+  QPainter(&painted.Image()).fillRect(0, 0, 2, 2, Qt::red);
+  raw.RawScanLine(0)[0] = 0x5A;
+  canvas.Canvas().FillRect(Rect(0, 0, 2, 2));
+  const TBitmap& shared = original;
+  EXPECT_EQ(shared.ScanLine(1)[1], 3u);
+  EXPECT_EQ(original.Pixel(0, 0), Pattern(2, 2).Pixel(0, 0));
+  EXPECT_EQ(painted.Pixel(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(raw.Pixel(0, 0) & 0xFF, 0x5Au);
+  EXPECT_NE(canvas.Pixel(1, 1), original.Pixel(1, 1));
 }
 
 TEST(BitmapTest, RowAndPixelAccessIsBoundsChecked) {

@@ -1,7 +1,12 @@
 #include "exercise/RLControl.h"
 
+#include <sys/stat.h>
+
+#include <QDir>
 #include <QPointer>
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -27,6 +32,69 @@ TMargins ReadMargins(const std::string& path) {
       m.Bottom < 0)
     throw Exception(Format("The margins file %s must start with four whole numbers of pixels.", path));
   return m;
+}
+
+// What tells a file's version apart: a file written again or replaced gets
+// another stamp.
+struct TFileStamp {
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  off_t Size = 0;
+  timespec Modified{};
+  bool operator==(const TFileStamp& o) const {
+    return Device == o.Device && Inode == o.Inode && Size == o.Size && Modified.tv_sec == o.Modified.tv_sec &&
+           Modified.tv_nsec == o.Modified.tv_nsec;
+  }
+};
+
+std::optional<TFileStamp> StampOf(const std::string& nativePath) {
+  struct stat st {};
+  if (::stat(nativePath.c_str(), &st) != 0) return std::nullopt;
+  return TFileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+struct TSkinFile {
+  TBitmap Bitmap;
+  TMargins Margins;
+  std::string Path, MarginsPath;  // native
+  TFileStamp BitmapStamp, MarginsStamp;
+};
+
+TSkinFile ReadSkinFile(const std::string& fileName) {
+  std::string path = fileName;
+  if (!FileExists(path)) path = ImagesFolder + fileName;
+  if (!FileExists(path)) throw Exception(Format("File not found: %s", fileName));
+  TSkinFile skin;
+  skin.Bitmap.LoadFromFile(path);
+  const std::string marginsPath = ChangeFileExt(path, ".txt");
+  if (!FileExists(marginsPath)) throw Exception(Format("File not found: %s", marginsPath));
+  const TMargins m = ReadMargins(marginsPath);
+  // A margin cuts the picture, which has at most kMaxPictureSide pixels a
+  // side: a larger one is of no use, and values near the top of the int range
+  // would overflow the sizes made from them.
+  if (std::max({m.Left, m.Right, m.Top, m.Bottom}) > kMaxPictureSide)
+    throw Exception(Format("The margins %d, %d, %d, %d in %s exceed the %d pixels a picture may have a side",
+                           m.Left, m.Right, m.Top, m.Bottom, marginsPath, kMaxPictureSide));
+  skin.Margins = m;
+  skin.Path = NativePath(path);
+  skin.MarginsPath = NativePath(marginsPath);
+  skin.BitmapStamp = StampOf(skin.Path).value_or(TFileStamp{});
+  skin.MarginsStamp = StampOf(skin.MarginsPath).value_or(TFileStamp{});
+  return skin;
+}
+
+// A page holds up to thousands of controls that show one of a few skins, and
+// finding and reading a skin's two files costs far more than the control: each
+// skin is read once and shared (bitmaps share pixels until written), and read
+// again when either file has changed on disk since.
+const TSkinFile& SharedSkinFile(const std::string& fileName) {
+  static std::map<std::string, TSkinFile> skins;
+  const std::string key = fileName + '\n' + ImagesFolder + '\n' + QDir::currentPath().toStdString();
+  const auto found = skins.find(key);
+  if (found != skins.end() && StampOf(found->second.Path) == found->second.BitmapStamp &&
+      StampOf(found->second.MarginsPath) == found->second.MarginsStamp)
+    return found->second;
+  return skins.insert_or_assign(key, ReadSkinFile(fileName)).first->second;
 }
 
 // The topmost exercise control that holds control: the one whose arrow keys
@@ -132,21 +200,8 @@ void TRLControl::CheckOnlyScore() {
 void TRLControl::Reset() {}
 
 void TRLControl::LoadSkin(const std::string& fileName) {
-  std::string path = fileName;
-  if (!FileExists(path)) path = ImagesFolder + fileName;
-  if (!FileExists(path)) throw Exception(Format("File not found: %s", fileName));
-  TBitmap bitmap;
-  bitmap.LoadFromFile(path);
-  const std::string marginsPath = ChangeFileExt(path, ".txt");
-  if (!FileExists(marginsPath)) throw Exception(Format("File not found: %s", marginsPath));
-  const TMargins m = ReadMargins(marginsPath);
-  // A margin cuts the picture, which has at most kMaxPictureSide pixels a
-  // side: a larger one is of no use, and values near the top of the int range
-  // would overflow the sizes made from them.
-  if (std::max({m.Left, m.Right, m.Top, m.Bottom}) > kMaxPictureSide)
-    throw Exception(Format("The margins %d, %d, %d, %d in %s exceed the %d pixels a picture may have a side",
-                           m.Left, m.Right, m.Top, m.Bottom, marginsPath, kMaxPictureSide));
-  SetSkin(bitmap, m.Left, m.Right, m.Top, m.Bottom);
+  const TSkinFile& skin = SharedSkinFile(fileName);
+  SetSkin(skin.Bitmap, skin.Margins.Left, skin.Margins.Right, skin.Margins.Top, skin.Margins.Bottom);
 }
 
 void TRLControl::KeyDown(unsigned short& key, TShiftState shift) {

@@ -1,7 +1,9 @@
 // The exercise control base: skins, background, painting, walkers, arrow keys.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -106,6 +108,33 @@ TEST_F(SkinTest, MissingFilesAreNamed) {
   EXPECT_NE(ExceptionMessage([&] { control.LoadSkin("checkbox.bmp"); }).find("four whole numbers"),
             std::string::npos);
   EXPECT_TRUE(control.Skin.Empty());
+}
+
+TEST_F(SkinTest, SkinsAreReadOnceAndAgainWhenTheirFilesChange) {
+  const std::string picture = ImagesFolder + "comma.bmp", margins = ImagesFolder + "comma.txt";
+  CornerSkin().SaveToFile(picture);
+  WriteText(margins, "1 1 1 1");
+  TRLControl first(nullptr), second(nullptr);
+  first.LoadSkin("comma.bmp");
+  second.LoadSkin("comma.bmp");
+  EXPECT_EQ(first.Skin.Image().constBits(), second.Skin.Image().constBits());
+
+  TBitmap(5, 4).SaveToFile(picture);
+  second.LoadSkin("comma.bmp");
+  EXPECT_EQ(second.Skin.Width(), 5);
+  EXPECT_EQ(first.Skin.Width(), 3);
+
+  // Same length, so only the time tells the new margins apart.
+  WriteText(margins, "2 2 2 2");
+  QFile file(QString::fromStdString(margins));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+  file.close();
+  second.LoadSkin("comma.bmp");
+  EXPECT_EQ(second.MarginTop, 2);
+
+  QFile::remove(QString::fromStdString(margins));
+  EXPECT_EQ(ExceptionMessage([&] { second.LoadSkin("comma.bmp"); }), "File not found: " + margins);
 }
 
 // Margins are sizes a file claims: those beyond any picture's side are

@@ -31,7 +31,7 @@ struct TrainerEndToEnd : ::testing::Test {
   TCourseFolder course;
   TScreenSize screen{1280, 1024};
 
-  void SetUp() override { DeactivateRussianLayout(); }
+  // The layout state is global: each test leaves it off for the next one.
   void TearDown() override {
     DeactivateRussianLayout();
     Application->MainForm = nullptr;
@@ -56,6 +56,7 @@ struct TrainerEndToEnd : ::testing::Test {
 
 TEST_F(TrainerEndToEnd, StartsFullScreenOnTheDocumentOfTheFirstArgument) {
   const std::string path = course.Write("start.cml", FieldsDocument("Начало", {"о"}));
+  ASSERT_FALSE(IsRussianLayoutActive());
   const auto form = Start({path});
   EXPECT_EQ(form->BorderStyle(), bsNone);
   EXPECT_EQ(form->BoundsRect(), Bounds(0, 0, 1280, 1024));

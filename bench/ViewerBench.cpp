@@ -31,6 +31,7 @@
 
 #include "platform/Forms.h"
 #include "plugins/djvu/DjvuSession.h"
+#include "tests/support/BlitBuffer.h"
 #include "viewer/DocsViewer.h"
 #include "viewer/PageView.h"
 #include "viewer/Plugin/FileManager.h"
@@ -164,27 +165,13 @@ class TExportRenderer {
     if (plugin.SetPagePixelFormat(handle, code) != code ||
         !plugin.SetPageSize(handle, &width, &height, FOLIO_SIZE_EXACT))
       return false;
-    const int rowBytes = code == FOLIO_PIXELS_MONO ? (w + 7) / 8 : w * BytesPerPixel(code);
-    const int stride = (rowBytes + 3) / 4 * 4;
-    buffer_.resize(std::size_t(stride) * std::size_t(h));
-    TBlitRec target{};
-    target.Right = w;
-    target.Bottom = h;
-    target.One = 1;
-    target.Bits = buffer_.data();
-    target.Stride = stride;
-    target.BitsSize = int32_t(buffer_.size());
-    return plugin.Blit(handle, &target) != 0;
+    return plugin.Blit(handle, &buffer_.Target(code, w, h)) != 0;
   }
 
  private:
-  static int BytesPerPixel(int code) {
-    return code == FOLIO_PIXELS_GREY ? 1 : code == FOLIO_PIXELS_RGB ? 3 : 4;
-  }
-
   TPluginDocument& document_;
   std::vector<TPluginPage2*> pages_;
-  std::vector<uint8_t> buffer_;
+  TBlitBuffer buffer_;
 };
 
 // A page view on a borderless window as large as the page, so the whole
@@ -274,17 +261,29 @@ void RenderPages(const std::string& file, int rounds) {
   document->Release();
 }
 
+// The viewer in a borderless window of its own size, showing the first page
+// of file fitted, as it starts.
+struct TFittedViewer {
+  TForm form;
+  TPluginDocsViewer* viewer;
+
+  explicit TFittedViewer(const std::string& file) {
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(0, 0, 585, 768);
+    viewer = new TPluginDocsViewer(&form, &form);
+    ShowExposed(form);
+    viewer->OpenPage(file, 1);
+    viewer->SetZoomMode(zmFitClient);
+    form.repaint();
+  }
+};
+
 // The program's zoom steps in a window of the viewer's size: fit, then zoom in
 // to past 400 %, then pan across the page; the time of each step.
 void ZoomAndPan(const std::string& file) {
-  TForm form;
-  form.SetBorderStyle(bsNone);
-  form.SetBounds(0, 0, 585, 768);
-  auto* viewer = new TPluginDocsViewer(&form, &form);
-  ShowExposed(form);
-  viewer->OpenPage(file, 1);
-  viewer->SetZoomMode(zmFitClient);
-  form.repaint();
+  TFittedViewer window(file);
+  TForm& form = window.form;
+  TPluginDocsViewer* viewer = window.viewer;
   TPluginPageView* view = viewer->View();
   std::printf("zoom and pan in 585 x 768, %s: fit at %d %%, RSS %.1f MiB\n",
               QFileInfo(file.c_str()).fileName().toUtf8().constData(), viewer->Zoom(), RssMiB());
@@ -329,14 +328,7 @@ void ZoomAndPan(const std::string& file) {
 
 // The first page on screen, as the viewer shows it at start: fitted.
 void FirstPage(const std::string& file, Clock::time_point start) {
-  TForm form;
-  form.SetBorderStyle(bsNone);
-  form.SetBounds(0, 0, 585, 768);
-  auto* viewer = new TPluginDocsViewer(&form, &form);
-  ShowExposed(form);
-  viewer->OpenPage(file, 1);
-  viewer->SetZoomMode(zmFitClient);
-  form.repaint();
+  const TFittedViewer window(file);
   std::printf("first page on screen, %s: %.1f ms from start, RSS %.1f MiB\n",
               QFileInfo(file.c_str()).fileName().toUtf8().constData(), MsSince(start), RssMiB());
 }

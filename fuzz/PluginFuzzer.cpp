@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
+#include "tests/support/BlitBuffer.h"
 #include "viewer/Plugin/PluginAbi.h"
 
 extern "C" {
@@ -65,22 +66,13 @@ void ReadString(const char* text) {
 
 void RenderPage(TPluginHandle page, const TPageInfo& info) {
   ReadString(info.Caption);
+  TBlitBuffer buffer;
   for (int32_t code : {FOLIO_PIXELS_RGBX, FOLIO_PIXELS_MONO}) {
     if (SetPagePixelFormat(page, code) != code) Fault("a pixel format the plug-in must take was refused");
     int32_t width = kRenderWidth, height = kRenderWidth;
     if (!SetPageSize(page, &width, &height, FOLIO_SIZE_FIT_WIDTH)) continue;
     if (width < 1 || height < 1) Fault("a page size accepted but empty");
-    const int32_t rows = std::min(height, kRenderRows);
-    const int32_t stride = code == FOLIO_PIXELS_RGBX ? width * 4 : (width + 31) / 32 * 4;
-    std::vector<std::uint8_t> bits(std::size_t(stride) * std::size_t(rows));
-    TBlitRec target{};
-    target.Right = width;
-    target.Bottom = rows;
-    target.One = 1;
-    target.Bits = bits.data();
-    target.Stride = stride;
-    target.BitsSize = int32_t(bits.size());
-    Blit(page, &target);
+    Blit(page, &buffer.Target(code, width, std::min(height, kRenderRows)));
   }
 }
 

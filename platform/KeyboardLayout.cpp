@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "platform/Control.h"
 
@@ -24,57 +26,65 @@ constexpr unsigned short VK_OEM_1 = 186, VK_OEM_PLUS = 187, VK_OEM_COMMA = 188, 
                          VK_OEM_PERIOD = 190, VK_OEM_2 = 191, VK_OEM_3 = 192, VK_OEM_4 = 219, VK_OEM_5 = 220,
                          VK_OEM_6 = 221, VK_OEM_7 = 222, VK_OEM_102 = 226;
 
-constexpr std::array<TKeyPlace, 49> kPlaces = {{
-    {41, VK_OEM_3, u'`', u'~', u'ё', u'Ё'},
-    {2, '1', u'1', u'!', u'1', u'!'},
-    {3, '2', u'2', u'@', u'2', u'"'},
-    {4, '3', u'3', u'#', u'3', u'№'},
-    {5, '4', u'4', u'$', u'4', u';'},
-    {6, '5', u'5', u'%', u'5', u'%'},
-    {7, '6', u'6', u'^', u'6', u':'},
-    {8, '7', u'7', u'&', u'7', u'?'},
-    {9, '8', u'8', u'*', u'8', u'*'},
-    {10, '9', u'9', u'(', u'9', u'('},
-    {11, '0', u'0', u')', u'0', u')'},
-    {12, VK_OEM_MINUS, u'-', u'_', u'-', u'_'},
-    {13, VK_OEM_PLUS, u'=', u'+', u'=', u'+'},
-    {16, 'Q', u'q', u'Q', u'й', u'Й'},
-    {17, 'W', u'w', u'W', u'ц', u'Ц'},
-    {18, 'E', u'e', u'E', u'у', u'У'},
-    {19, 'R', u'r', u'R', u'к', u'К'},
-    {20, 'T', u't', u'T', u'е', u'Е'},
-    {21, 'Y', u'y', u'Y', u'н', u'Н'},
-    {22, 'U', u'u', u'U', u'г', u'Г'},
-    {23, 'I', u'i', u'I', u'ш', u'Ш'},
-    {24, 'O', u'o', u'O', u'щ', u'Щ'},
-    {25, 'P', u'p', u'P', u'з', u'З'},
-    {26, VK_OEM_4, u'[', u'{', u'х', u'Х'},
-    {27, VK_OEM_6, u']', u'}', u'ъ', u'Ъ'},
-    {43, VK_OEM_5, u'\\', u'|', u'\\', u'/'},
-    {30, 'A', u'a', u'A', u'ф', u'Ф'},
-    {31, 'S', u's', u'S', u'ы', u'Ы'},
-    {32, 'D', u'd', u'D', u'в', u'В'},
-    {33, 'F', u'f', u'F', u'а', u'А'},
-    {34, 'G', u'g', u'G', u'п', u'П'},
-    {35, 'H', u'h', u'H', u'р', u'Р'},
-    {36, 'J', u'j', u'J', u'о', u'О'},
-    {37, 'K', u'k', u'K', u'л', u'Л'},
-    {38, 'L', u'l', u'L', u'д', u'Д'},
-    {39, VK_OEM_1, u';', u':', u'ж', u'Ж'},
-    {40, VK_OEM_7, u'\'', u'"', u'э', u'Э'},
-    {44, 'Z', u'z', u'Z', u'я', u'Я'},
-    {45, 'X', u'x', u'X', u'ч', u'Ч'},
-    {46, 'C', u'c', u'C', u'с', u'С'},
-    {47, 'V', u'v', u'V', u'м', u'М'},
-    {48, 'B', u'b', u'B', u'и', u'И'},
-    {49, 'N', u'n', u'N', u'т', u'Т'},
-    {50, 'M', u'm', u'M', u'ь', u'Ь'},
-    {51, VK_OEM_COMMA, u',', u'<', u'б', u'Б'},
-    {52, VK_OEM_PERIOD, u'.', u'>', u'ю', u'Ю'},
-    {53, VK_OEM_2, u'/', u'?', u'.', u','},
-    {86, VK_OEM_102, u'\\', u'|', u'\\', u'/'},  // the extra key of European keyboards
-    {57, VK_SPACE, u' ', u' ', u' ', u' '},
-}};
+// The punctuation keys of the US layout, by what they type unshifted.
+constexpr std::u16string_view kOemCharacters = u"`-=[]\\;',./";
+constexpr std::array<unsigned short, 11> kOemKeys = {VK_OEM_3,     VK_OEM_MINUS,  VK_OEM_PLUS, VK_OEM_4,
+                                                     VK_OEM_6,     VK_OEM_5,      VK_OEM_1,    VK_OEM_7,
+                                                     VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2};
+
+// The virtual-key code of the key that types c unshifted on the US layout.
+constexpr unsigned short UsVirtualKey(char16_t c) {
+  if (c >= u'a' && c <= u'z') return static_cast<unsigned short>(c - u'a' + u'A');
+  if ((c >= u'0' && c <= u'9') || c == u' ') return c;
+  const std::size_t oem = kOemCharacters.find(c);
+  return oem == std::u16string_view::npos ? 0 : kOemKeys[oem];
+}
+
+// A run of neighbouring keys: the input code of its first key and what each
+// key types, in the order of the run. vk names a one-key run whose code its US
+// character does not tell.
+struct TKeyRun {
+  unsigned short firstInputCode;
+  std::u16string_view us, usShifted, ru, ruShifted;
+  unsigned short vk = 0;
+};
+
+constexpr TKeyRun kRuns[] = {
+    {41, u"`", u"~", u"ё", u"Ё"},
+    {2, u"1234567890-=", u"!@#$%^&*()_+", u"1234567890-=", u"!\"№;%:?*()_+"},
+    {16, u"qwertyuiop[]", u"QWERTYUIOP{}", u"йцукенгшщзхъ", u"ЙЦУКЕНГШЩЗХЪ"},
+    {43, u"\\", u"|", u"\\", u"/"},
+    {30, u"asdfghjkl;'", u"ASDFGHJKL:\"", u"фывапролджэ", u"ФЫВАПРОЛДЖЭ"},
+    {44, u"zxcvbnm,./", u"ZXCVBNM<>?", u"ячсмитьбю.", u"ЯЧСМИТЬБЮ,"},
+    {86, u"\\", u"|", u"\\", u"/", VK_OEM_102},  // the extra key of European keyboards
+    {57, u" ", u" ", u" ", u" "},
+};
+
+constexpr std::size_t CountPlaces() {
+  std::size_t n = 0;
+  for (const TKeyRun& run : kRuns) n += run.us.size();
+  return n;
+}
+
+constexpr std::array<TKeyPlace, CountPlaces()> PlacesOfRuns() {
+  std::array<TKeyPlace, CountPlaces()> places{};
+  std::size_t n = 0;
+  for (const TKeyRun& run : kRuns) {
+    for (std::size_t i = 0; i < run.us.size(); ++i) {
+      places[n++] = {static_cast<unsigned short>(run.firstInputCode + i),
+                     run.vk ? run.vk : UsVirtualKey(run.us[i]),
+                     run.us[i],
+                     run.usShifted[i],
+                     run.ru[i],
+                     run.ruShifted[i]};
+    }
+  }
+  return places;
+}
+
+// The typing block, key by key; where two keys type the same, the first wins.
+constexpr std::array<TKeyPlace, CountPlaces()> kPlaces = PlacesOfRuns();
+static_assert(kPlaces.size() == 49);
 
 struct TKeyCode {
   int qtKey;
@@ -127,27 +137,26 @@ int InputCodeOf(const QKeyEvent& e) {
   return -1;
 }
 
+// The first key of the typing block that matches.
+template <class Matches>
+const TKeyPlace* FindPlace(Matches matches) {
+  const auto* place = std::find_if(kPlaces.begin(), kPlaces.end(), matches);
+  return place == kPlaces.end() ? nullptr : place;
+}
+
 const TKeyPlace* PlaceByInputCode(int code) {
-  for (const TKeyPlace& p : kPlaces) {
-    if (p.inputCode == code) return &p;
-  }
-  return nullptr;
+  return FindPlace([code](const TKeyPlace& p) { return p.inputCode == code; });
 }
 
 // The key that types c on the US layout.
 const TKeyPlace* PlaceByUsCharacter(char16_t c) {
-  for (const TKeyPlace& p : kPlaces) {
-    if (p.us == c || p.usShifted == c) return &p;
-  }
-  return nullptr;
+  return FindPlace([c](const TKeyPlace& p) { return p.us == c || p.usShifted == c; });
 }
 
 const TKeyPlace* PlaceByRussianLetter(char16_t c) {
   const char16_t lower = QChar(c).toLower().unicode();
-  for (const TKeyPlace& p : kPlaces) {
-    if (p.ru == lower && QChar(lower).isLetter()) return &p;
-  }
-  return nullptr;
+  if (!QChar(lower).isLetter()) return nullptr;
+  return FindPlace([lower](const TKeyPlace& p) { return p.ru == lower; });
 }
 
 // The key of the event: by scan code when the platform gives one, else the US

@@ -299,16 +299,7 @@ class TMonkey {
   // The window system's ping: the program answers once it has handled every
   // event before it, so an answer also means the queued input was taken.
   void Ping(int step) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window_;
-    event.xclient.message_type = protocols_;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(ping_);
-    event.xclient.data.l[1] = ++pingStamp_;
-    event.xclient.data.l[2] = long(window_);
-    XSendEvent(display_, window_, False, NoEventMask, &event);
-    XFlush(display_);
+    SendProtocol(window_, ping_, ++pingStamp_);
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     while (Clock::now() < deadline) {
       while (XPending(display_)) {
@@ -449,14 +440,19 @@ class TMonkey {
     XDestroyImage(image);
   }
 
-  void SendDelete(Window w) {
+  void SendDelete(Window w) { SendProtocol(w, delete_, CurrentTime); }
+
+  // A window manager's protocol message to w: the protocol, a time stamp and
+  // the window itself, as the window manager sends them.
+  void SendProtocol(Window w, Atom protocol, long stamp) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = w;
     event.xclient.message_type = protocols_;
     event.xclient.format = 32;
-    event.xclient.data.l[0] = long(delete_);
-    event.xclient.data.l[1] = CurrentTime;
+    event.xclient.data.l[0] = long(protocol);
+    event.xclient.data.l[1] = stamp;
+    event.xclient.data.l[2] = long(w);
     XSendEvent(display_, w, False, NoEventMask, &event);
     XFlush(display_);
   }

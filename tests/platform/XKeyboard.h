@@ -27,16 +27,14 @@ class XKeyboard {
 
   // The key that types c on the given layout; throws when no key does.
   static TStroke StrokeFor(TXLayout layout, char16_t c) {
-    for (const TRow& row : kRows) {
-      const std::u16string_view plain = layout == TXLayout::Us ? row.us : row.ru;
-      const std::u16string_view shifted = layout == TXLayout::Us ? row.usShifted : row.ruShifted;
-      for (std::size_t i = 0; i < plain.size(); ++i) {
-        if (plain[i] == c) return {row.keycodes[i], false};
-        if (shifted[i] == c) return {row.keycodes[i], true};
-      }
-    }
-    if (c == u' ') return {kSpace, false};
-    throw std::invalid_argument("no key types this character");
+    TStroke stroke{0, false};
+    FindKey([&](quint32 keycode, const TKeyChars& key) {
+      const TKeyChars::TLevels& levels = key.Of(layout);
+      if (levels.plain == c || levels.shifted == c) stroke = {keycode, levels.plain != c};
+      return stroke.keycode != 0;
+    });
+    if (stroke.keycode == 0) throw std::invalid_argument("no key types this character");
+    return stroke;
   }
 
   // Presses and releases each key that types the characters of text on the
@@ -80,49 +78,53 @@ class XKeyboard {
 
   // What this layout types on a key (Caps Lock acting on letters only).
   char16_t Character(TStroke stroke, bool capsLock = false) const {
-    if (stroke.keycode == kSpace) return u' ';
-    for (const TRow& row : kRows) {
-      for (std::size_t i = 0; i < row.keycodes.size(); ++i) {
-        if (row.keycodes[i] != stroke.keycode) continue;
-        const bool us = layout_ == TXLayout::Us;
-        const char16_t plain = (us ? row.us : row.ru)[i];
-        const bool upper = QChar(plain).isLetter() ? stroke.shift != capsLock : stroke.shift;
-        return (us ? (upper ? row.usShifted : row.us) : (upper ? row.ruShifted : row.ru))[i];
-      }
-    }
-    return 0;
+    char16_t c = 0;
+    FindKey([&](quint32 keycode, const TKeyChars& key) {
+      if (keycode != stroke.keycode) return false;
+      const TKeyChars::TLevels& levels = key.Of(layout_);
+      const bool upper = QChar(levels.plain).isLetter() ? stroke.shift != capsLock : stroke.shift;
+      c = upper ? levels.shifted : levels.plain;
+      return true;
+    });
+    return c;
   }
 
   static constexpr quint32 kSpace = 65;
 
  private:
-  struct TRow {
-    std::array<quint32, 13> keycodes;
+  // What a key types on each layout, unshifted and with Shift.
+  struct TKeyChars {
+    struct TLevels {
+      char16_t plain, shifted;
+    };
+    TLevels us, ru;
+    const TLevels& Of(TXLayout layout) const { return layout == TXLayout::Us ? us : ru; }
+  };
+  // A run of keys with consecutive XKB keycodes, and what they type.
+  struct TRun {
+    quint32 firstKeycode;
     std::u16string_view us, usShifted, ru, ruShifted;
   };
-  // Keycodes TLDE AE01..AE12, AD01..AD12 BKSL, AC01..AC11, AB01..AB10 (unused slots 0).
-  static constexpr std::array<TRow, 4> kRows = {{
-      {{49, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21},
-       u"`1234567890-=",
-       u"~!@#$%^&*()_+",
-       u"ё1234567890-=",
-       u"Ё!\"№;%:?*()_+"},
-      {{24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 51},
-       u"qwertyuiop[]\\",
-       u"QWERTYUIOP{}|",
-       u"йцукенгшщзхъ\\",
-       u"ЙЦУКЕНГШЩЗХЪ/"},
-      {{38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 0, 0},
-       u"asdfghjkl;'",
-       u"ASDFGHJKL:\"",
-       u"фывапролджэ",
-       u"ФЫВАПРОЛДЖЭ"},
-      {{52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 0, 0, 0},
-       u"zxcvbnm,./",
-       u"ZXCVBNM<>?",
-       u"ячсмитьбю.",
-       u"ЯЧСМИТЬБЮ,"},
+  static constexpr std::array<TRun, 7> kRuns = {{
+      {49, u"`", u"~", u"ё", u"Ё"},                                               // TLDE
+      {10, u"1234567890-=", u"!@#$%^&*()_+", u"1234567890-=", u"!\"№;%:?*()_+"},  // AE01..AE12
+      {24, u"qwertyuiop[]", u"QWERTYUIOP{}", u"йцукенгшщзхъ", u"ЙЦУКЕНГШЩЗХЪ"},   // AD01..AD12
+      {51, u"\\", u"|", u"\\", u"/"},                                             // BKSL
+      {38, u"asdfghjkl;'", u"ASDFGHJKL:\"", u"фывапролджэ", u"ФЫВАПРОЛДЖЭ"},      // AC01..AC11
+      {52, u"zxcvbnm,./", u"ZXCVBNM<>?", u"ячсмитьбю.", u"ЯЧСМИТЬБЮ,"},           // AB01..AB10
+      {kSpace, u" ", u" ", u" ", u" "},                                           // SPCE
   }};
+
+  // Walks the keys, run by run, until matches(keycode, chars) says so.
+  template <class Matches>
+  static void FindKey(Matches matches) {
+    for (const TRun& run : kRuns) {
+      for (std::size_t i = 0; i < run.us.size(); ++i) {
+        const TKeyChars key{{run.us[i], run.usShifted[i]}, {run.ru[i], run.ruShifted[i]}};
+        if (matches(run.firstKeycode + quint32(i), key)) return;
+      }
+    }
+  }
 
   // Qt's key code for a keysym: the upper-case character, or Qt::Key_Space.
   static int KeyOf(quint32 keycode, char16_t c) {

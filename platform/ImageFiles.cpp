@@ -421,7 +421,7 @@ struct TJpegReader {
   jpeg_progress_mgr Progress{};
   TJpegError Error;
   bool Created = false;
-  std::vector<std::uint8_t> Rgb;
+  TBitmap Pixels;  // made before the jump point, so a fault jumps over no destructor
 
   ~TJpegReader() {
     if (Created) jpeg_destroy_decompress(&Info);
@@ -445,12 +445,13 @@ bool DecodeJpeg(TJpegReader& r, const std::string& bytes) {
                   TooLarge(r.Info.image_width, r.Info.image_height).c_str());
     return false;
   }
-  r.Info.out_color_space = JCS_RGB;
+  // B, G, R, $FF bytes are our pixel words as they lie in memory: the rows
+  // are decoded straight into the bitmap.
+  r.Info.out_color_space = JCS_EXT_BGRA;
   jpeg_start_decompress(&r.Info);
-  const std::size_t rowBytes = std::size_t(r.Info.output_width) * 3;
-  r.Rgb.resize(rowBytes * r.Info.output_height);
+  r.Pixels = TBitmap(int(r.Info.output_width), int(r.Info.output_height));
   while (r.Info.output_scanline < r.Info.output_height) {
-    JSAMPROW row = r.Rgb.data() + rowBytes * r.Info.output_scanline;
+    JSAMPROW row = reinterpret_cast<JSAMPROW>(r.Pixels.ScanLine(int(r.Info.output_scanline)));
     jpeg_read_scanlines(&r.Info, &row, 1);
   }
   jpeg_finish_decompress(&r.Info);
@@ -508,15 +509,7 @@ TBitmap LoadJpeg(const std::string& fileName) {
   TJpegReader reader;
   if (!DecodeJpeg(reader, bytes))
     throw Exception(Format("Cannot read JPEG file %s: %s", fileName, reader.Error.Message));
-  const int width = int(reader.Info.output_width);
-  TBitmap bitmap(width, int(reader.Info.output_height));
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const std::uint8_t* in = reader.Rgb.data() + std::size_t(width) * 3 * y;
-    std::uint32_t* out = bitmap.ScanLine(y);
-    for (int x = 0; x < width; ++x, in += 3)
-      out[x] = 0xFF000000u | (std::uint32_t(in[0]) << 16) | (in[1] << 8) | in[2];
-  }
-  return bitmap;
+  return std::move(reader.Pixels);
 }
 
 void SaveJpeg(const std::string& fileName, const TBitmap& bitmap, int quality) {

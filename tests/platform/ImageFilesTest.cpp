@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
@@ -218,6 +219,26 @@ TEST_F(PictureFileTest, JpegRoundTripStaysNearTheSourceColours) {
       if (!nearEdge) {
         EXPECT_LE(ChannelDistance(loaded.Pixel(x, y), source.Pixel(x, y)), 6) << x << "," << y;
       }
+    }
+}
+
+// Greyscale files come out as opaque grey pixels like colour ones.
+TEST_F(PictureFileTest, GreyJpegLoadsAsOpaqueGrey) {
+  QImage grey(16, 8, QImage::Format_Grayscale8);
+  for (int y = 0; y < grey.height(); ++y)
+    for (int x = 0; x < grey.width(); ++x) grey.scanLine(y)[x] = x < 8 ? 0x30 : 0xC0;
+  const std::string path = PathOf("grey.jpg");
+  ASSERT_TRUE(grey.save(QString::fromStdString(path), "JPEG", 100));
+  const TBitmap loaded = LoadJpeg(path);
+  ASSERT_EQ(loaded.Width(), 16);
+  ASSERT_EQ(loaded.Height(), 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x : {1, 14}) {
+      const std::uint32_t p = loaded.Pixel(x, y);
+      EXPECT_EQ(p >> 24, 255u);
+      EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
+      EXPECT_EQ(p & 0xFF, (p >> 16) & 0xFF);
+      EXPECT_NEAR(int(p & 0xFF), x < 8 ? 0x30 : 0xC0, 3) << x << "," << y;
     }
 }
 

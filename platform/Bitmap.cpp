@@ -30,6 +30,27 @@ QImage WhiteImage(int width, int height) {
   return image;
 }
 
+// Whether every word of part has $FF in its fourth byte.
+bool AllOpaque(const QImage& image, const TRect& part) {
+  for (int y = part.Top; y < part.Bottom; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+    std::uint32_t all = 0xFF000000u;
+    for (int x = part.Left; x < part.Right; ++x) all &= row[x];
+    if (all != 0xFF000000u) return false;
+  }
+  return true;
+}
+
+// An RGB32 image of part that reads the pixels in place: it holds a share of
+// them, so the bitmap written later parts from it instead of changing it.
+QImage SharedView(const QImage& image, const TRect& part) {
+  auto* holder = new QImage(image);
+  const uchar* first = holder->constScanLine(part.Top) + std::size_t(part.Left) * 4;
+  return QImage(
+      first, part.Width(), part.Height(), holder->bytesPerLine(), QImage::Format_RGB32,
+      [](void* held) { delete static_cast<QImage*>(held); }, holder);
+}
+
 const char* const kNeeds32Bits = "This operation needs a 32-bit bitmap";
 
 QImage::Format QtFormat(TPixelFormat format) {
@@ -301,6 +322,7 @@ QImage TBitmap::OpaqueImage(const TRect& part) const {
   if (r.IsEmpty()) return QImage();
   if (format_ != TPixelFormat::pf32bit)
     return To32(image_, format_, palette_).copy(ToQRect(r)).convertToFormat(QImage::Format_RGB32);
+  if (AllOpaque(image_, r)) return SharedView(image_, r);
   QImage opaque(r.Width(), r.Height(), QImage::Format_RGB32);
   if (opaque.isNull()) throw Exception("Not enough memory for a copy of the bitmap");
   const int width = r.Width();

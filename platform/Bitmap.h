@@ -66,12 +66,13 @@ class TBitmap {
   std::uint32_t Pixel(int x, int y) const;
   void SetPixel(int x, int y, std::uint32_t word);
 
-  // The pixels as a QImage sharing our buffer (ARGB32), and an RGB32 copy
-  // whose fourth byte is $FF, for drawing the bitmap opaque as GDI does.
+  // The pixels as a QImage sharing our buffer (ARGB32), and an RGB32 image
+  // whose fourth byte is $FF, for drawing the bitmap opaque as GDI does: a
+  // copy, or the pixels themselves when they are opaque already.
   QImage& Image();
   const QImage& Image() const;
   QImage OpaqueImage() const;
-  // The same for one part of the bitmap (clipped to it), so a paint copies
+  // The same for one part of the bitmap (clipped to it), so a paint reads
   // only the pixels it shows.
   QImage OpaqueImage(const TRect& part) const;
 

@@ -110,6 +110,26 @@ TEST(BitmapTest, OpaqueImageHasAFullAlphaByte) {
   EXPECT_EQ(bitmap.Pixel(0, 0), 0x00ABCDEFu);
 }
 
+// An opaque part is shown from the bitmap's own pixels, and keeps showing
+// them when the bitmap is written afterwards.
+TEST(BitmapTest, OpaqueImageOfOpaquePixelsReadsThemInPlace) {
+  TBitmap bitmap(4, 3);
+  bitmap.SetPixel(2, 1, 0xFF102030u);
+  const QImage part = bitmap.OpaqueImage(Rect(1, 1, 4, 3));
+  ASSERT_EQ(part.format(), QImage::Format_RGB32);
+  ASSERT_EQ(part.size(), QSize(3, 2));
+  const TBitmap& view = bitmap;
+  EXPECT_EQ(part.constScanLine(0), reinterpret_cast<const uchar*>(view.ScanLine(1) + 1));
+  bitmap.SetPixel(2, 1, 0xFF405060u);
+  EXPECT_EQ(part.pixel(1, 0), 0xFF102030u);
+  EXPECT_EQ(bitmap.OpaqueImage(Rect(1, 1, 4, 3)).pixel(1, 0), 0xFF405060u);
+  // One word short of opaque and the part is copied with its fourth byte set.
+  bitmap.SetPixel(3, 2, 0x00FFFFFFu);
+  const QImage copied = bitmap.OpaqueImage(Rect(1, 1, 4, 3));
+  EXPECT_NE(copied.constScanLine(0), reinterpret_cast<const uchar*>(view.ScanLine(1) + 1));
+  EXPECT_EQ(copied.pixel(2, 1), 0xFFFFFFFFu);
+}
+
 TEST(BitmapTest, CanvasBelongsToItsOwnBitmap) {
   TBitmap bitmap(2, 2);
   TCanvas& canvas = bitmap.Canvas();

@@ -180,8 +180,7 @@ TEST(MistakesDialog, RecompositionIsAOneShot) {
   dialog.Show();
   dialog.SetText("Количество ошибок: 7"_cp);
   EXPECT_TRUE(dialog.Timer1->Enabled());
-  QTest::qWait(20);
-  EXPECT_FALSE(dialog.Timer1->Enabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Timer1->Enabled(); }, 10000));
   // The composed face now carries the new text.
   EXPECT_EQ(dialog.LayeredFace().Image(),
             ComposeLayeredFace(dialog.PaintFace(), dialog.MsgBoxImage.get()).Image());
@@ -246,10 +245,10 @@ TEST(MistakesDialogRender, DialogOverTheDarkenedScreen) {
   WhileDialogShows([&](TDialogForm& dialog) {
     const auto overlays = Windows<TFadeForm>();
     ASSERT_EQ(overlays.size(), 1u);
-    // Let the overlay fade in fully, then lay both windows over the screen
-    // as the window system would: black at the overlay's opacity, then the
-    // dialog's premultiplied face.
-    QTest::qWait(300);
+    // Let the overlay fade in fully (its timer may run late on a busy
+    // machine), then lay both windows over the screen as the window system
+    // would: black at the overlay's opacity, then the dialog's premultiplied face.
+    QTest::qWaitFor([&] { return overlays.front()->AlphaBlendValue() == 128; }, 10000);
     const int darkness = overlays.front()->AlphaBlendValue();
     EXPECT_EQ(darkness, 128);
     TBitmap black(shot.Width(), shot.Height());

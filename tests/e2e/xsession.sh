@@ -1,0 +1,104 @@
+# Shared by the end-to-end scripts (sourced): a work folder and the children
+# to end on exit, an Xvfb of its own (the script skips with code 77 where none
+# can start), the keys of the Russian layout for xdotool, and the wait for the
+# programs' state report (QUILLON_TEST_REPORT).
+set -u
+export LC_ALL=C.UTF-8
+
+work=$(mktemp -d)
+children=()
+cleanup() {
+  for pid in "${children[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+# --- the X server: a free display number of its own choosing, kept as it is
+# between clients (-noreset), so the layout set by setxkbmap stays.
+if ! command -v Xvfb >/dev/null; then
+  echo "SKIP: no X server can start here (Xvfb is missing; make deps installs it)"
+  exit 77
+fi
+for tool in xdotool setxkbmap; do
+  command -v $tool >/dev/null || fail "$tool is missing (make deps installs it)"
+done
+Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
+children+=($!)
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+  echo "SKIP: no X server can start here:"
+  cat "$work/xvfb.log"
+  exit 77
+fi
+export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb QUILLON_TEST_REPORT=1
+unset WAYLAND_DISPLAY
+
+# --- keys: the physical keys of the Russian layout by XKB keycode (Windows and
+# XKB give the same characters on them), shifted where the character needs it.
+declare -A KEY SHIFTED
+row() {
+  local codes=($1) chars=$2 i
+  for i in "${!codes[@]}"; do KEY[${chars:i:1}]=${codes[i]}; done
+}
+row "49 10 11 12 13 14 15 16 17 18 19 20 21" "ё1234567890-="
+row "24 25 26 27 28 29 30 31 32 33 34 35 51" "йцукенгшщзхъ\\"
+row "38 39 40 41 42 43 44 45 46 47 48" "фывапролджэ"
+row "52 53 54 55 56 57 58 59 60 61 65" "ячсмитьбю. "
+SHIFTED=([!]=10 ['"']=11 [№]=12 [';']=13 [%]=14 [:]=15 [?]=16 [,]=61)
+TAB=23
+
+# The xdotool key arguments that type text on the Russian layout.
+keys_for() {
+  local text=$1 i c lower
+  for ((i = 0; i < ${#text}; i++)); do
+    c=${text:i:1}
+    lower=${c,,}
+    if [ -n "${KEY[$c]:-}" ]; then
+      echo -n "${KEY[$c]} "
+    elif [ "$lower" != "$c" ] && [ -n "${KEY[$lower]:-}" ]; then
+      echo -n "shift+${KEY[$lower]} "
+    elif [ -n "${SHIFTED[$c]:-}" ]; then
+      echo -n "shift+${SHIFTED[$c]} "
+    else
+      fail "no key types '$c'"
+    fi
+  done
+}
+
+# Waits for a line of the program's report that starts with prefix; prints it.
+# Patient, as a loaded machine may take long to start a program.
+await() {
+  local file=$1 prefix=$2 line
+  for _ in $(seq 600); do
+    line=$(grep -m1 "^$prefix" "$file") && { echo "$line"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# start PROGRAM REPORT ARGUMENT...: the program from its own folder, as a user
+# starts it, its report in REPORT; sets started_pid.
+start() {
+  local program=$1 report=$2
+  shift 2
+  : >"$report"
+  (cd "$(dirname "$program")" && exec "$program" "$@") >"$report" 2>>"$work/programs.log" &
+  started_pid=$!
+  children+=($started_pid)
+}
+
+# stop PID: ends a program that start started.
+stop() {
+  kill "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+}

@@ -38,6 +38,7 @@
 #include "platform/Forms.h"
 #include "platform/StringList.h"
 #include "platform/Timer.h"
+#include "tests/support/DenseExercise.h"
 #include "trainer/DialogForm.h"
 #include "trainer/MainForm.h"
 #include "trainer/WorkFrame.h"
@@ -64,40 +65,6 @@ double Median(std::vector<double> v) {
 void Flush() {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
-}
-
-// The dense document: 2,000 words in sentences of the course's kind, each
-// with fill-in letters, comma places, every third a check box and every
-// tenth a paragraph of word corrections.
-std::string DenseDocument(int words) {
-  static const char* const kWords[] = {"ранней",   "весной", "мы",    "пошли", "в",        "лесок", "по",
-                                       "тропинке", "бежали", "ручьи", "и",     "зеленела", "трава"};
-  QString text = "Вставьте пропущенные буквы и расставьте запятые.\n<~~~>\nПодсказка.\n<~~~>\n";
-  int n = 0;
-  for (int sentence = 1; n < words; ++sentence) {
-    text += QString("%1. ").arg(sentence);
-    for (int i = 0; i < 12 && n < words; ++i, ++n) {
-      const QString word = QString::fromUtf8(kWords[n % std::size(kWords)]);
-      if (i == 2) {
-        text += word.left(1) + "<edit width=1 answer=" + word.mid(1, 1) + ">" + word.mid(2) + " ";
-      } else if (i == 6) {
-        text += word + "<comma answer=1> ";
-      } else if (i == 9) {
-        text += word + "<comma> ";
-      } else {
-        text += word + " ";
-      }
-    }
-    text += ".<br>\n";
-    if (sentence % 3 == 0) text += "<checkbox caption=\"Верно ли это предложение?\" answer=1><br>\n";
-    if (sentence % 10 == 0) {
-      text +=
-          "<editable Ранней <error text=висной answer=весной> мы пошли в лес. На <error text=палянке "
-          "answer=полянке> ещё лежал снег.><br>\n";
-      n += 9;
-    }
-  }
-  return QStringToCp1251(text);
 }
 
 // The trainer's exercise screen in a borderless window of the screen's size,
@@ -324,7 +291,7 @@ int main(int argc, char** argv) {
   }
   QTemporaryDir temp;
   const std::string dense = temp.filePath("dense.cml").toStdString();
-  std::ofstream(dense, std::ios::binary) << DenseDocument(2000);
+  std::ofstream(dense, std::ios::binary) << DenseExercise(2000).text;
 
   // Start-up first, before this process grows: alternated runs of the three programs.
   std::vector<double> emptyStart, goStart, denseStart;

@@ -148,8 +148,9 @@ std::unique_ptr<TLibraryRenderer> LibraryRenderer(const std::string& file) {
   return std::make_unique<TPopplerRenderer>(file);
 }
 
-// The plug-in's Blit export into a buffer kept between renders, as the
-// viewer's bitmaps are.
+// The plug-in's Blit export into buffers kept between renders, as the
+// viewer's bitmaps are: one a pixel format, so that no render pays for
+// growing the buffer another format left smaller.
 class TExportRenderer {
  public:
   TExportRenderer(TPluginDocument& document, int pages) : document_(document) {
@@ -165,13 +166,13 @@ class TExportRenderer {
     if (plugin.SetPagePixelFormat(handle, code) != code ||
         !plugin.SetPageSize(handle, &width, &height, FOLIO_SIZE_EXACT))
       return false;
-    return plugin.Blit(handle, &buffer_.Target(code, w, h)) != 0;
+    return plugin.Blit(handle, &buffers_[code].Target(code, w, h)) != 0;
   }
 
  private:
   TPluginDocument& document_;
   std::vector<TPluginPage2*> pages_;
-  TBlitBuffer buffer_;
+  std::map<int, TBlitBuffer> buffers_;
 };
 
 // A page view on a borderless window as large as the page, so the whole

@@ -1,6 +1,7 @@
 #include "plugins/common/PixelWriter.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,16 +29,30 @@ inline uint8_t Darkness(QRgb pixel) {
   return uint8_t(255 - (qRed(pixel) * 299u + qGreen(pixel) * 587u + qBlue(pixel) * 114u) / 1000u);
 }
 
+// Darkness(pixel) >= 128, without the division.
+inline bool Dark(QRgb pixel) {
+  return qRed(pixel) * 299u + qGreen(pixel) * 587u + qBlue(pixel) * 114u < 128000u;
+}
+
+// The row loops are built twice on x86-64, for the baseline and for AVX2,
+// and the loader picks the one the processor runs: with AVX2 the compiler
+// converts eight pixels at once and multiplies 32-bit lanes in one step.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ROW_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define ROW_LOOP
+#endif
+
 // One converter per format, each a plain loop over the row that the compiler
-// can vectorise: rows of large pages are converted in bulk.
-void WriteRgbx(const QRgb* source, int width, uint8_t* row) {
+// vectorises: rows of large pages are converted in bulk.
+ROW_LOOP void WriteRgbx(const QRgb* source, int width, uint8_t* row) {
   for (int x = 0; x < width; ++x) {
     const uint32_t word = source[x] & 0x00FFFFFFu;
     std::memcpy(row + 4 * x, &word, 4);
   }
 }
 
-void WriteRgb(const QRgb* source, int width, uint8_t* row) {
+ROW_LOOP void WriteRgb(const QRgb* source, int width, uint8_t* row) {
   for (int x = 0; x < width; ++x) {
     const QRgb pixel = source[x];
     row[3 * x] = uint8_t(qBlue(pixel));
@@ -46,30 +61,42 @@ void WriteRgb(const QRgb* source, int width, uint8_t* row) {
   }
 }
 
-void WriteGrey(const QRgb* source, int width, uint8_t* row) {
+ROW_LOOP void WriteGrey(const QRgb* source, int width, uint8_t* row) {
   for (int x = 0; x < width; ++x) row[x] = Darkness(source[x]);
 }
 
-// Darkness(pixel) >= 128, without the division.
-inline bool Dark(QRgb pixel) {
-  return qRed(pixel) * 299u + qGreen(pixel) * 587u + qBlue(pixel) * 114u < 128000u;
+// One flag (0 or 1) a pixel: dark or not.
+ROW_LOOP void DarkFlags(const QRgb* source, int count, uint8_t* flags) {
+  for (int x = 0; x < count; ++x) flags[x] = Dark(source[x]);
 }
 
-uint8_t MonoByte(const QRgb* source, int count) {
-  uint8_t byte = 0;
-  for (int bit = 0; bit < count; ++bit)
-    if (Dark(source[bit])) byte |= uint8_t(0x80 >> bit);
-  return byte;
+// Eight flags of 0 or 1, the first in the lowest byte, as the bits of one
+// byte, the first flag in the highest bit: each flag's product with the
+// multiplier lands on its own bit of the top byte, and no two products
+// share a bit, so nothing carries.
+inline uint8_t PackFlags(const uint8_t* flags) {
+  uint64_t word;
+  std::memcpy(&word, flags, 8);
+  return uint8_t((word * 0x8040201008040201ull) >> 56);
 }
 
 // The bits beyond the last pixel of a row are not ours: they keep their value.
+// The row goes in chunks: first a flag a pixel, then eight flags to a byte.
 void WriteMono(const QRgb* source, int width, uint8_t* row) {
-  const int whole = width / 8;
-  for (int i = 0; i < whole; ++i) row[i] = MonoByte(source + 8 * i, 8);
-  const int rest = width % 8;
-  if (rest == 0) return;
-  const auto ours = uint8_t(0xFF00 >> rest);
-  row[whole] = uint8_t((row[whole] & ~ours) | MonoByte(source + 8 * whole, rest));
+  constexpr int kChunk = 512;
+  uint8_t flags[kChunk];
+  for (int start = 0; start < width; start += kChunk) {
+    const int count = std::min(kChunk, width - start);
+    DarkFlags(source + start, count, flags);
+    const int padded = (count + 7) / 8 * 8;
+    std::fill(flags + count, flags + padded, uint8_t(0));
+    uint8_t* bytes = row + start / 8;
+    for (int i = 0; i < count / 8; ++i) bytes[i] = PackFlags(flags + 8 * i);
+    const int rest = count % 8;
+    if (rest == 0) continue;
+    const auto ours = uint8_t(0xFF00 >> rest);
+    bytes[count / 8] = uint8_t((bytes[count / 8] & ~ours) | PackFlags(flags + count / 8 * 8));
+  }
 }
 
 using TRowWriter = void (*)(const QRgb*, int, uint8_t*);

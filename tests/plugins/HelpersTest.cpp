@@ -1,6 +1,7 @@
 // The plug-ins' own helpers: link texts, book description, page text and
 // the pixel writer, where hostile or odd input meets them.
 #include <QDomDocument>
+#include <algorithm>
 
 #include "platform/Cp1251.h"
 #include "plugins/common/BookOutline.h"
@@ -102,4 +103,71 @@ TEST(PixelWriterTest, MonoRowsLeaveTheBitsBeyondTheRectangle) {
   EXPECT_EQ(bits, (std::vector<uint8_t>{0xBF, 0xFF, 0xFF, 0xFF}));
   target.BitsSize = 3;
   EXPECT_THROW(WritePixels(picture, FOLIO_PIXELS_MONO, target), Exception);
+}
+
+namespace {
+
+// Rows of format code, stride bytes apart, for picture; the target holds
+// fill everywhere before.
+std::vector<uint8_t> Written(const QImage& picture, int32_t code, int stride, uint8_t fill) {
+  std::vector<uint8_t> bits(std::size_t(stride) * std::size_t(picture.height()), fill);
+  TBlitRec target{};
+  target.Bits = bits.data();
+  target.Stride = stride;
+  target.BitsSize = int32_t(bits.size());
+  WritePixels(picture, code, target);
+  return bits;
+}
+
+// Counts the pixels of picture whose bytes in every row format differ from
+// what the formats mean: rgbx B G R 0, rgb B G R, grey Luma, mono Luma >= 128,
+// first pixel in the highest bit.
+int64_t WrongPixels(const QImage& picture) {
+  const int w = picture.width(), strides[] = {4 * w + 4, 3 * w + 5, w + 3, (w + 7) / 8 + 2};
+  const auto rgbx = Written(picture, FOLIO_PIXELS_RGBX, strides[0], 0xA5);
+  const auto rgb = Written(picture, FOLIO_PIXELS_RGB, strides[1], 0xA5);
+  const auto grey = Written(picture, FOLIO_PIXELS_GREY, strides[2], 0xA5);
+  const auto mono = Written(picture, FOLIO_PIXELS_MONO, strides[3], 0xA5);
+  int64_t wrong = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+    const uint8_t* x4 = &rgbx[std::size_t(y) * strides[0]];
+    const uint8_t* x3 = &rgb[std::size_t(y) * strides[1]];
+    const uint8_t* g = &grey[std::size_t(y) * strides[2]];
+    const uint8_t* m = &mono[std::size_t(y) * strides[3]];
+    for (int x = 0; x < w; ++x) {
+      const QRgb p = row[x];
+      const bool dark = m[x / 8] & (0x80 >> (x % 8));
+      wrong += x4[4 * x] != qBlue(p) || x4[4 * x + 1] != qGreen(p) || x4[4 * x + 2] != qRed(p) ||
+               x4[4 * x + 3] != 0 || x3[3 * x] != qBlue(p) || x3[3 * x + 1] != qGreen(p) ||
+               x3[3 * x + 2] != qRed(p) || g[x] != Luma(p) || dark != (Luma(p) >= 128);
+    }
+    // What lies beyond a row's pixels is not ours.
+    const auto spare = [](const uint8_t* end, int n) { return std::count(end, end + n, 0xA5) != n; };
+    wrong += spare(x4 + 4 * w, 4) || spare(x3 + 3 * w, 5) || spare(g + w, 3) || spare(m + (w + 7) / 8, 2);
+    if (w % 8) wrong += (m[w / 8] & (0xFF >> (w % 8))) != (0xA5 & (0xFF >> (w % 8)));
+  }
+  return wrong;
+}
+
+}  // namespace
+
+TEST(PixelWriterTest, EveryColourConvertsByTheFormatsRules) {
+  // 4096 x 4096 pixels hold every colour once.
+  QImage picture(4096, 4096, QImage::Format_RGB32);
+  for (int y = 0; y < 4096; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    for (int x = 0; x < 4096; ++x) row[x] = qRgb(y >> 4, (y & 15) << 4 | x >> 8, x & 255);
+  }
+  EXPECT_EQ(WrongPixels(picture), 0);
+}
+
+TEST(PixelWriterTest, RowsOfEveryWidthEndWhereTheirPixelsEnd) {
+  // Widths around the bulk loops' steps and the mono writer's chunks.
+  for (const int width : {1, 3, 7, 8, 9, 15, 17, 31, 33, 511, 512, 513, 1029}) {
+    QImage picture(width, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < width; ++x) picture.setPixel(x, y, qRgb(x * 37 + y, x * 11 ^ y * 91, x * 53));
+    EXPECT_EQ(WrongPixels(picture), 0) << width;
+  }
 }

@@ -37,6 +37,12 @@ struct TPluginApi {
   TOpenDocumentUtf8 OpenDocumentUtf8;
 };
 
+// What the grey format holds for a pixel: 0 white .. 255 black by the usual
+// luma weights; the mono format sets a pixel whose Luma is 128 or more.
+inline uint8_t Luma(QRgb pixel) {
+  return uint8_t(255 - (qRed(pixel) * 299 + qGreen(pixel) * 587 + qBlue(pixel) * 114) / 1000);
+}
+
 // The plug-in <format>.so of the viewer's tree, loaded once and set up with a
 // log that the fixture below empties before every test.
 const TPluginApi& Plugin(const std::string& format);

@@ -9,10 +9,6 @@ namespace {
 
 constexpr int kWidth = 400;
 
-uint8_t Luma(QRgb pixel) {
-  return uint8_t(255 - (qRed(pixel) * 299 + qGreen(pixel) * 587 + qBlue(pixel) * 114) / 1000);
-}
-
 class RenderTest : public EachPluginTest {
  protected:
   void SetUp() override {

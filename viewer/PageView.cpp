@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "platform/Application.h"
 #include "platform/Canvas.h"
@@ -45,13 +47,37 @@ int ConstrainAxis(int pos, int size, int lo, int hi, bool centre) {
   return pos + size > hi ? hi - size : pos;
 }
 
-// The bitmap's pixels as Qt's premultiplied format, without a copy: every
-// pixel the view draws is opaque, where both formats are the same, and Qt
-// copies premultiplied rows to the screen without converting them.
+// The bitmap's pixels as Qt's RGB32, without a copy: every pixel the view
+// draws is opaque, as RGB32 requires, and Qt copies RGB32 rows unconverted
+// to a screen of RGB32 or premultiplied ARGB32 alike (premultiplied rows
+// going to an RGB32 screen would be divided by their alpha, pixel by pixel).
 QImage ScreenImage(const TBitmap& bitmap) {
   const QImage& image = bitmap.Image();
-  return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
-                QImage::Format_ARGB32_Premultiplied);
+  return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
+}
+
+// Moves the w x h pixels at (sx, sy) of bitmap to (dx, dy), all within it, in
+// place: rows are taken in the order that reads each before it is written.
+void MovePixels(TBitmap& bitmap, int sx, int sy, int w, int h, int dx, int dy) {
+  const auto move = [&](int y) {
+    std::memmove(bitmap.ScanLine(dy + y) + dx, bitmap.ScanLine(sy + y) + sx, std::size_t(w) * 4);
+  };
+  if (dy <= sy) {
+    for (int y = 0; y < h; ++y) move(y);
+  } else {
+    for (int y = h - 1; y >= 0; --y) move(y);
+  }
+}
+
+// The parts of area outside kept (which lies within it): the rows above and
+// below, and the pieces left and right of kept between them.
+std::vector<TRect> Surrounding(const TRect& area, const TRect& kept) {
+  std::vector<TRect> parts{::Rect(area.Left, area.Top, area.Right, kept.Top),
+                           ::Rect(area.Left, kept.Bottom, area.Right, area.Bottom),
+                           ::Rect(area.Left, kept.Top, kept.Left, kept.Bottom),
+                           ::Rect(kept.Right, kept.Top, area.Right, kept.Bottom)};
+  std::erase_if(parts, [](const TRect& r) { return r.IsEmpty(); });
+  return parts;
 }
 
 // Pixels per millimetre of the screen across.
@@ -69,6 +95,9 @@ void NormalizeRect(TRect& r) {
 
 TPluginPageView::TPluginPageView(QObject* AOwner) : TCustomControl(AOwner) {
   DoubleBuffered = true;
+  // Every paint covers its whole rectangle, so Qt need not clear it, nor paint
+  // the parent beneath it, first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   SetBounds(0, 0, 100, 100);
 }
 
@@ -414,21 +443,42 @@ void TPluginPageView::EnsureBuffer(const TRect& Rect) {
 
 void TPluginPageView::RebuildBuffer() {
   try {
-    bufferArea_ = KeptArea();
-    const int w = bufferArea_.Width(), h = bufferArea_.Height();
+    const TRect kept = KeptArea();
+    const int w = kept.Width(), h = kept.Height();
     // Panning keeps the bitmap: only a larger area, or one far smaller, takes a new one.
-    if (bufferBitmap_.Width() < w || bufferBitmap_.Height() < h ||
-        std::int64_t(bufferBitmap_.Width()) * bufferBitmap_.Height() > 2 * std::int64_t(w) * h) {
-      bufferBitmap_.SetSize(0, 0);
-      bufferBitmap_.SetSize(w, h);
+    const bool fits = bufferBitmap_.Width() >= w && bufferBitmap_.Height() >= h &&
+                      std::int64_t(bufferBitmap_.Width()) * bufferBitmap_.Height() <= 2 * std::int64_t(w) * h;
+    const TRect still = IntersectRect(kept, bufferArea_);
+    if (bufferValid_ && fits && !still.IsEmpty()) {
+      ScrollBuffer(kept, still);
+    } else {
+      if (!fits) {
+        bufferBitmap_.SetSize(0, 0);
+        bufferBitmap_.SetSize(w, h);
+      }
+      bufferArea_ = kept;
+      bufferValid_ = page_->Render(bufferBitmap_.Canvas(), kept, {kept.Left, kept.Top}) != 0;
     }
-    bufferValid_ =
-        page_->Render(bufferBitmap_.Canvas(), bufferArea_, {bufferArea_.Left, bufferArea_.Top}) != 0;
     bufferFailed_ = false;
   } catch (const std::exception&) {
     bufferFailed_ = true;
     bufferArea_ = {};
     bufferBitmap_.SetSize(0, 0);
+  }
+}
+
+void TPluginPageView::ScrollBuffer(const TRect& kept, const TRect& still) {
+  MovePixels(bufferBitmap_, still.Left - bufferArea_.Left, still.Top - bufferArea_.Top, still.Width(),
+             still.Height(), still.Left - kept.Left, still.Top - kept.Top);
+  bufferArea_ = kept;
+  for (const TRect& part : Surrounding(kept, still)) {
+    // Each part is rendered on a bitmap of its own size, so that the
+    // selection drawn over it ends at its edges and no pixel of the moved
+    // rows is drawn over twice (inverted selections would flip back).
+    TBitmap rendered(part.Width(), part.Height());
+    if (page_->Render(rendered.Canvas(), part, {part.Left, part.Top}) == 0) bufferValid_ = false;
+    BitBlt(bufferBitmap_, part.Left - kept.Left, part.Top - kept.Top, part.Width(), part.Height(), rendered,
+           0, 0);
   }
 }
 

@@ -165,7 +165,12 @@ class TPluginPageView : public TCustomControl {
   bool PaintBufferOnly(QPainter& painter, const TRect& Rect);
   // Renders KeptArea into the buffer when Rect is not in it yet.
   void EnsureBuffer(const TRect& Rect);
+  // Renders KeptArea into the buffer, whole, or, after a pan that keeps part
+  // of what the buffer holds, only around that part.
   void RebuildBuffer();
+  // Moves the pixels of still (in both the buffer's area and kept) to their
+  // place in kept, and renders the parts of kept around them.
+  void ScrollBuffer(const TRect& kept, const TRect& still);
   TRect PageRect() const;
 
   // Link outlines and the rubber band: state painted over the page.

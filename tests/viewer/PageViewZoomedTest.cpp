@@ -72,6 +72,31 @@ TEST_F(PageViewZoomedTest, APannedPageAt400PercentShowsTheWholePagesPixels) {
   PanAround(whole);
 }
 
+// Pans past the kept margin move the kept pixels and render only the parts
+// around them: in every direction, with both selection layers drawn over the
+// parts, the window still shows the whole page's pixels.
+TEST_F(PageViewZoomedTest, PansInEveryDirectionRenderOnlyTheNewPartsAndShowTheWholePage) {
+  ShowPage();
+  view->SetBuffered(true);
+  view->SelectRange(1, 60);
+  view->SetLayer(1);
+  view->FlagRange(20, 90);
+  view->SetZoom(400);
+  const TBitmap whole = WholePage();
+  PanTo(-500, -900);
+  ExpectWindowShows(whole);
+  // Steps larger than the margin (80 x 60) scroll the buffer every time; odd
+  // sizes put the parts' edges anywhere.
+  for (const auto [dx, dy] :
+       {std::pair{-97, 0}, std::pair{0, -71}, std::pair{89, 0}, std::pair{0, 67}, std::pair{-91, -63},
+        std::pair{93, 61}, std::pair{-83, 77}, std::pair{87, -69}, std::pair{-31, -17}, std::pair{41, 23}}) {
+    for (int step = 0; step < 2; ++step) {
+      PanTo(view->Left() + dx, view->Top() + dy);
+      ExpectWindowShows(whole);
+    }
+  }
+}
+
 TEST_F(PageViewZoomedTest, EveryPixelFormatShowsTheSamePixelsWhenPanned) {
   ShowPage();
   view->SetBuffered(true);
@@ -83,6 +108,27 @@ TEST_F(PageViewZoomedTest, EveryPixelFormatShowsTheSamePixelsWhenPanned) {
     // Odd positions: 1-bit rows are rendered from a byte boundary of the page.
     PanTo(-333, -517);
     ExpectWindowShows(WholePage());
+  }
+}
+
+TEST_F(PageViewZoomedTest, PartsRenderedAfterAPanShowTheSamePixelsInEveryFormat) {
+  ShowPage();
+  view->SetBuffered(true);
+  view->SelectRange(5, 50);
+  view->SetZoom(300);
+  for (const int code : {FOLIO_PIXELS_RGBX, FOLIO_PIXELS_RGB, FOLIO_PIXELS_GREY, FOLIO_PIXELS_MONO}) {
+    SCOPED_TRACE(code);
+    ASSERT_EQ(view->Page()->SetPixelFormat(code), code);
+    PanTo(-333, -517);
+    view->InvalidateBuffer();
+    const TBitmap whole = WholePage();
+    ExpectWindowShows(whole);
+    // Past the margin to the right and up: the new parts start at odd columns,
+    // which 1-bit rows render from a byte boundary.
+    PanTo(-333 + 85, -517 - 65);
+    ExpectWindowShows(whole);
+    PanTo(-333 + 85 - 171, -517 - 65 + 133);
+    ExpectWindowShows(whole);
   }
 }
 

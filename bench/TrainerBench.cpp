@@ -270,9 +270,13 @@ double StartUp(const char* self, const std::string& mode, const std::string& doc
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
 }
 
+// A figure of 0 is one the document has nothing for (Go.cml does not scroll).
 void Row(const char* what, double go, double dense, const char* unit = "ms") {
-  std::printf("| %-34s | %9.2f %-2s | %9.2f %-2s | %7.2fx |\n", what, go, unit, dense, unit,
-              go > 0 ? dense / go : 0);
+  if (go > 0) {
+    std::printf("| %-34s | %9.2f %-2s | %9.2f %-2s | %7.2fx |\n", what, go, unit, dense, unit, dense / go);
+    return;
+  }
+  std::printf("| %-34s | %12s | %9.2f %-2s | %8s |\n", what, "-", dense, unit, "");
 }
 
 }  // namespace

@@ -444,6 +444,9 @@ void TControl::EraseBackground(QPainter&) {}
 // ----- Qt events
 
 bool TControl::event(QEvent* e) {
+  // Qt asks a control it has just shown to paint through this event; one out
+  // of sight has nothing on screen to paint (see Invalidate).
+  if (e->type() == QEvent::UpdateLater && OutOfSight()) return true;
   // No box may open inside painting: such a message waits for the loop.
   const bool painting = e->type() == QEvent::Paint;
   try {
@@ -498,7 +501,20 @@ void TControl::PaintOn(TBitmap& bitmap) {
 
 void TControl::Invalidate() {
   keptValid_ = false;
-  update();
+  // Qt's repaint manager spends time on each marked control in proportion to
+  // its siblings: marking the unseen ones of a long page would make a check
+  // cost the square of its words.
+  if (!OutOfSight()) update();
+}
+
+bool TControl::OutOfSight() const {
+  QRect r = rect();
+  for (const QWidget* w = this; !w->isWindow(); w = w->parentWidget()) {
+    if (!w->parentWidget()) return false;
+    r = r.translated(w->pos()) & w->parentWidget()->rect();
+    if (r.isEmpty()) return true;
+  }
+  return false;
 }
 
 void TControl::mousePressEvent(QMouseEvent* e) {

@@ -319,6 +319,10 @@ class TControl : public QWidget {
   Qt::CursorShape cursor_ = Qt::ArrowCursor;
   TBitmap* paintBitmap_ = nullptr;  // set only during Paint()
 
+  // Whether the parents' clipping leaves nothing of the control on screen (a
+  // word scrolled out of the visible area): its updates can wait for the
+  // paint that shows it.
+  bool OutOfSight() const;
   // The canvas kept between paints; see OwnPainting.
   void PaintOn(TBitmap& bitmap);
   TBitmap* KeptCanvas();

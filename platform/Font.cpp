@@ -177,7 +177,19 @@ void InitFonts() {
 }
 
 int TextWidth(const TFont& font, const std::string& text) {
-  return font.Metrics().horizontalAdvance(Cp1251ToQString(text));
+  // A page measures each of its words as it lays them out, and words repeat;
+  // shaping is the cost, so widths are kept per face, height, weight, slant
+  // and text (underline and strike-out take no room). The limit bounds the
+  // memory a long document can make it take.
+  using TKey = std::tuple<std::string, int, bool, bool, std::string>;
+  static std::map<TKey, int> widths;
+  constexpr std::size_t kMaxKeptWidths = 1 << 16;
+  TKey key{font.Name, font.Height(), font.Bold(), bool(font.Style & fsItalic), text};
+  if (const auto found = widths.find(key); found != widths.end()) return found->second;
+  if (widths.size() >= kMaxKeptWidths) widths.clear();
+  const int width = font.Metrics().horizontalAdvance(Cp1251ToQString(text));
+  widths.emplace(std::move(key), width);
+  return width;
 }
 
 int TextHeight(const TFont& font, const std::string&) {

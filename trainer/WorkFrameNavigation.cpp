@@ -35,20 +35,6 @@ class TScopeExit {
   F action_;
 };
 
-// Holds back the painting of a control and its children for a scope. Unlike
-// hiding it, this leaves the keyboard focus where it is: a marked control
-// that gained the focus would reset itself and lose its marks.
-class TPaintPause {
- public:
-  explicit TPaintPause(QWidget& widget) : widget_(widget) { widget_.setUpdatesEnabled(false); }
-  ~TPaintPause() { widget_.setUpdatesEnabled(true); }
-  TPaintPause(const TPaintPause&) = delete;
-  TPaintPause& operator=(const TPaintPause&) = delete;
-
- private:
-  QWidget& widget_;
-};
-
 bool IsDecimal(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -203,14 +189,15 @@ void TWorkFrame::ContentsLabelClick(TObject* sender) {
   if (const auto* label = qobject_cast<TLabel*>(sender)) ShowExercise(static_cast<int>(label->Tag));
 }
 
+// Checks and resets run to their end before anything is painted, so the page
+// shows its new marks at once, as hiding the area for the time would; the
+// area stays shown, which leaves the keyboard focus where it is (a marked
+// control that gained the focus would reset itself and lose its marks).
 void TWorkFrame::Button3Click(TObject*) {
-  {
-    const TPaintPause pause(*Body());
-    if (Hard) {
-      CheckOnlyScoreChildren(Body());
-    } else {
-      CheckChildren(Body());
-    }
+  if (Hard) {
+    CheckOnlyScoreChildren(Body());
+  } else {
+    CheckChildren(Body());
   }
   const int mistakes = SumMaxScore(Body()) - SumScore(Body());
   ReportState("mistakes " + std::to_string(mistakes));
@@ -218,12 +205,10 @@ void TWorkFrame::Button3Click(TObject*) {
 }
 
 void TWorkFrame::Button4Click(TObject*) {
-  const TPaintPause pause(*Body());
   ResetChildren(Body());
 }
 
 void TWorkFrame::ShowButtonClick(TObject*) {
-  const TPaintPause pause(*Body());
   CheckChildren(Body());
 }
 

@@ -70,6 +70,28 @@ TEST_F(KeptCanvasTest, ACanvasIsDrawnAgainOnlyWhenWhatItShowsChanged) {
   EXPECT_EQ(probe.Paints, first + 4);
 }
 
+// A control its parent clips away shows what it has become as soon as it
+// comes into sight; one clipped only in part is painted at once.
+TEST_F(KeptCanvasTest, ControlsOutOfSightPaintWhenTheyComeIntoSight) {
+  PaintProbe viewport(&form, Bounds(0, 0, 200, 100));
+  PaintProbe hidden(&viewport, Bounds(10, 150, 50, 40));
+  PaintProbe edge(&viewport, Bounds(100, 90, 50, 40));
+  Flush();
+  hidden.Fill = clBlue;
+  hidden.Invalidate();
+  edge.Fill = clGreen;
+  edge.Invalidate();
+  EXPECT_EQ(ShownAt(110, 92), clGreen);
+  hidden.SetTop(50);
+  EXPECT_EQ(ShownAt(20, 55), clBlue);
+  // Shown while out of sight, then moved in: the same.
+  PaintProbe late(&viewport, Bounds(0, 500, 40, 20));
+  late.Fill = clGray;
+  Flush();
+  late.SetTop(0);
+  EXPECT_EQ(ShownAt(5, 5), clGray);
+}
+
 TEST_F(KeptCanvasTest, AChildsRepaintLeavesItsParentAlone) {
   PaintProbe parent(&form, Bounds(0, 0, 300, 200));
   PaintProbe child(&parent, Bounds(20, 20, 30, 30));

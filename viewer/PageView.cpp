@@ -95,9 +95,10 @@ void NormalizeRect(TRect& r) {
 
 TPluginPageView::TPluginPageView(QObject* AOwner) : TCustomControl(AOwner) {
   DoubleBuffered = true;
-  // Every paint covers its whole rectangle, so Qt need not clear it, nor paint
-  // the parent beneath it, first.
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Every paint covers its whole rectangle, so Qt need not clear it first.
+  // (Declared opaque, the view would spare the parent's paint beneath it too,
+  // but Qt then moves its pixels on the screen at each pan, which costs more.)
+  setAttribute(Qt::WA_NoSystemBackground);
   SetBounds(0, 0, 100, 100);
 }
 

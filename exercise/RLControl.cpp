@@ -1,7 +1,5 @@
 #include "exercise/RLControl.h"
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QPointer>
 #include <algorithm>
@@ -34,25 +32,6 @@ TMargins ReadMargins(const std::string& path) {
   return m;
 }
 
-// What tells a file's version apart: a file written again or replaced gets
-// another stamp.
-struct TFileStamp {
-  dev_t Device = 0;
-  ino_t Inode = 0;
-  off_t Size = 0;
-  timespec Modified{};
-  bool operator==(const TFileStamp& o) const {
-    return Device == o.Device && Inode == o.Inode && Size == o.Size && Modified.tv_sec == o.Modified.tv_sec &&
-           Modified.tv_nsec == o.Modified.tv_nsec;
-  }
-};
-
-std::optional<TFileStamp> StampOf(const std::string& nativePath) {
-  struct stat st {};
-  if (::stat(nativePath.c_str(), &st) != 0) return std::nullopt;
-  return TFileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-}
-
 struct TSkinFile {
   TBitmap Bitmap;
   TMargins Margins;
@@ -78,8 +57,8 @@ TSkinFile ReadSkinFile(const std::string& fileName) {
   skin.Margins = m;
   skin.Path = NativePath(path);
   skin.MarginsPath = NativePath(marginsPath);
-  skin.BitmapStamp = StampOf(skin.Path).value_or(TFileStamp{});
-  skin.MarginsStamp = StampOf(skin.MarginsPath).value_or(TFileStamp{});
+  skin.BitmapStamp = NativeFileStamp(skin.Path).value_or(TFileStamp{});
+  skin.MarginsStamp = NativeFileStamp(skin.MarginsPath).value_or(TFileStamp{});
   return skin;
 }
 
@@ -91,8 +70,8 @@ const TSkinFile& SharedSkinFile(const std::string& fileName) {
   static std::map<std::string, TSkinFile> skins;
   const std::string key = fileName + '\n' + ImagesFolder + '\n' + QDir::currentPath().toStdString();
   const auto found = skins.find(key);
-  if (found != skins.end() && StampOf(found->second.Path) == found->second.BitmapStamp &&
-      StampOf(found->second.MarginsPath) == found->second.MarginsStamp)
+  if (found != skins.end() && NativeFileStamp(found->second.Path) == found->second.BitmapStamp &&
+      NativeFileStamp(found->second.MarginsPath) == found->second.MarginsStamp)
     return found->second;
   return skins.insert_or_assign(key, ReadSkinFile(fileName)).first->second;
 }

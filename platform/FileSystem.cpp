@@ -187,6 +187,12 @@ bool FileExists(const std::string& path) {
   return !path.empty() && fs::is_regular_file(ToFs(ResolvePath(path)), ec);
 }
 
+std::optional<TFileStamp> NativeFileStamp(const std::string& nativePath) {
+  struct stat st {};
+  if (::stat(nativePath.c_str(), &st) != 0) return std::nullopt;
+  return TFileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
 bool DirectoryExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_directory(ToFs(ResolvePath(path)), ec);

@@ -5,6 +5,9 @@
 // system's UTF-8 at this boundary. Windows names were case-insensitive, so a
 // name missing as written is looked up ignoring case (A-Z and cp1251 letters).
 
+#include <sys/stat.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,23 @@ bool FileExists(const std::string& path);
 // FileExists for a path in the file system's spelling (see ResolveNativePath).
 bool NativeFileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+
+// What tells one file, and one version of it, from another: a file is the
+// same wherever its device and inode are, and written again or replaced it
+// gets another size or time.
+struct TFileStamp {
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  off_t Size = 0;
+  timespec Modified{};
+  bool SameFile(const TFileStamp& o) const { return Device == o.Device && Inode == o.Inode; }
+  bool operator==(const TFileStamp& o) const {
+    return SameFile(o) && Size == o.Size && Modified.tv_sec == o.Modified.tv_sec &&
+           Modified.tv_nsec == o.Modified.tv_nsec;
+  }
+};
+// The stamp of a path in the file system's spelling; none when it cannot be read.
+std::optional<TFileStamp> NativeFileStamp(const std::string& nativePath);
 // Names of the regular files in folder matching a wildcard such as "*.cml"
 // ('*' and '?', ignoring case), sorted by name. A missing or unreadable folder
 // lists nothing; names that have no cp1251 spelling are left out.

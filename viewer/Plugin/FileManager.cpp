@@ -1,7 +1,5 @@
 #include "viewer/Plugin/FileManager.h"
 
-#include <sys/stat.h>
-
 #include <optional>
 
 #include "platform/Cp1251.h"
@@ -23,30 +21,15 @@ TPluginManager& TFileManager::PluginManager() {
   return *pluginManager_;
 }
 
-namespace {
-
-// Two names are one file when they lead to the same device and inode: the
-// same file under another spelling, through a link, or relative and absolute.
-struct TFileIdentity {
-  dev_t Device = 0;
-  ino_t Inode = 0;
-  bool operator==(const TFileIdentity&) const = default;
-};
-
-std::optional<TFileIdentity> IdentityOf(const std::string& nativeName) {
-  struct stat info {};
-  if (stat(nativeName.c_str(), &info) != 0) return std::nullopt;
-  return TFileIdentity{info.st_dev, info.st_ino};
-}
-
-}  // namespace
-
 int TFileManager::IndexOfFile(const std::string& FileName) const {
-  const std::optional<TFileIdentity> wanted = IdentityOf(FileName);
+  // Two names are one file when they lead to the same device and inode: the
+  // same file under another spelling, through a link, or relative and absolute.
+  const std::optional<TFileStamp> wanted = NativeFileStamp(FileName);
   for (int i = 0; i < documents_.Count(); ++i) {
     const auto* document = documents_.ObjectAs<TPluginDocument>(i);
     // A file gone from the disk is still the document open under its very name.
-    if (wanted ? IdentityOf(document->FileName()) == wanted : document->FileName() == FileName) return i;
+    const std::optional<TFileStamp> listed = wanted ? NativeFileStamp(document->FileName()) : std::nullopt;
+    if (wanted ? listed && listed->SameFile(*wanted) : document->FileName() == FileName) return i;
   }
   return -1;
 }

@@ -97,7 +97,6 @@ void TApplication::Initialize(int& argc, char** argv) {
   // The program ends when its main form closes, not with its last window.
   qapp_->setQuitOnLastWindowClosed(false);
   terminated_ = false;
-  InitFonts();
 }
 
 void TApplication::Shutdown() {

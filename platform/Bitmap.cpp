@@ -604,13 +604,21 @@ bool AlphaBlend(TBitmap& dst, const TRect& pictureDstRect, const TBitmap& src, c
   if (clip.IsEmpty()) return true;
   std::unique_ptr<TBitmap> copy;
   const TBitmap& from = DistinctSource(dst, src, copy);
+  // Each column's source pixel, found once for all the rows.
+  std::vector<int> columns(std::size_t(clip.Width()));
+  for (int x = clip.Left; x < clip.Right; ++x)
+    columns[std::size_t(x - clip.Left)] =
+        NearestIndex(srcRect.Left, srcRect.Width(), x - dstRect.Left, dstRect.Width());
   for (int y = clip.Top; y < clip.Bottom; ++y) {
     const std::uint32_t* in =
         from.ScanLine(NearestIndex(srcRect.Top, srcRect.Height(), y - dstRect.Top, dstRect.Height()));
-    std::uint32_t* out = dst.ScanLine(y);
-    for (int x = clip.Left; x < clip.Right; ++x) {
-      const int sxi = NearestIndex(srcRect.Left, srcRect.Width(), x - dstRect.Left, dstRect.Width());
-      out[x] = BlendPixel(out[x], in[sxi], constAlpha);
+    std::uint32_t* out = dst.ScanLine(y) + clip.Left;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const std::uint32_t pixel = in[columns[i]];
+      // A clear pixel leaves the destination as it is, and an opaque one at
+      // full strength replaces it: the blend's own result, without its work.
+      if (pixel == 0) continue;
+      out[i] = pixel >> 24 == 255 && constAlpha == 255 ? pixel : BlendPixel(out[i], pixel, constAlpha);
     }
   }
   return true;

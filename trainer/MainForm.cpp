@@ -12,6 +12,7 @@
 #include "platform/Screen.h"
 #include "platform/StateReport.h"
 #include "platform/StringList.h"
+#include "trainer/ScreenLayout.h"
 #include "trainer/TitleScreen.h"
 #include "trainer/TopicScreen.h"
 #include "trainer/WorkFrame.h"
@@ -40,6 +41,9 @@ std::string StartDocument(const std::vector<std::string>& arguments) {
 }
 
 TMainForm::TMainForm(QObject* owner) : TForm(owner), Arguments(CommandLineArguments()) {
+  // The work screen's background fills the whole screen; it is made while the windows are built.
+  PrefetchScreenBackground(CurrentScreenLayout().Index, GetSystemMetrics(SM_CXSCREEN),
+                           GetSystemMetrics(SM_CYSCREEN));
   SetCaption("Quillon");
   SetColor(kWindowColor);
   TFont font;

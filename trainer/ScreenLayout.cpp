@@ -1,5 +1,8 @@
 #include "trainer/ScreenLayout.h"
 
+#include <future>
+#include <thread>
+
 #include "platform/ImageFiles.h"
 #include "platform/Screen.h"
 #include "platform/StrUtils.h"
@@ -41,12 +44,68 @@ const TScreenLayout& ScreenLayoutRow(int index) {
   throw Exception(Format("There is no screen layout number %d.", index));
 }
 
+namespace {
+
+// Hands the layout's picture, stretched over width x height, to made (or the
+// exception that stopped it). Fresh memory costs milliseconds a megabyte to
+// touch and to give back, so the new picture is taken on a second thread
+// while the file decodes, and the decoded file is freed only after the
+// picture is handed over.
+void MakeScreenBackground(int layoutIndex, int width, int height, std::promise<TBitmap>& made) {
+  try {
+    std::future<TBitmap> blank =
+        std::async(std::launch::async, [=] { return TBitmap(std::max(width, 0), std::max(height, 0)); });
+    const TBitmap source = LoadJpeg(".\\imgs\\" + ScreenLayoutRow(layoutIndex).BackgroundFile);
+    TBitmap background = blank.get();
+    StretchNineSlice(background, Bounds(0, 0, background.Width(), background.Height()), source, kMarginLeft,
+                     kMarginTop, kMarginRight, kMarginBottom);
+    made.set_value(std::move(background));
+  } catch (...) {
+    made.set_exception(std::current_exception());
+  }
+}
+
+// The one picture being made ahead, and what it was asked for.
+struct TPrefetch {
+  int LayoutIndex = 0, Width = 0, Height = 0;
+  std::future<TBitmap> Picture;
+  std::thread Maker;
+
+  ~TPrefetch() { Finish(); }
+  void Finish() {
+    if (Maker.joinable()) Maker.join();
+  }
+};
+
+TPrefetch& Prefetched() {
+  static TPrefetch prefetch;
+  return prefetch;
+}
+
+}  // namespace
+
 TBitmap LoadScreenBackground(int layoutIndex, int width, int height) {
-  const TBitmap source = LoadJpeg(".\\imgs\\" + ScreenLayoutRow(layoutIndex).BackgroundFile);
-  TBitmap background(std::max(width, 0), std::max(height, 0));
-  StretchNineSlice(background, Bounds(0, 0, background.Width(), background.Height()), source, kMarginLeft,
-                   kMarginTop, kMarginRight, kMarginBottom);
-  return background;
+  TPrefetch& ahead = Prefetched();
+  // Taken once: a later call reads the file again, as it may have changed.
+  if (ahead.Picture.valid() && ahead.LayoutIndex == layoutIndex && ahead.Width == width &&
+      ahead.Height == height)
+    return ahead.Picture.get();
+  std::promise<TBitmap> made;
+  MakeScreenBackground(layoutIndex, width, height, made);
+  return made.get_future().get();
+}
+
+void PrefetchScreenBackground(int layoutIndex, int width, int height) {
+  TPrefetch& ahead = Prefetched();
+  ahead.Finish();
+  std::promise<TBitmap> made;
+  ahead.LayoutIndex = layoutIndex;
+  ahead.Width = width;
+  ahead.Height = height;
+  ahead.Picture = made.get_future();
+  ahead.Maker = std::thread([made = std::move(made), layoutIndex, width, height]() mutable {
+    MakeScreenBackground(layoutIndex, width, height, made);
+  });
 }
 
 void BlendNineCells(TBitmap& dst, const TBitmap& src, const TCuts& srcX, const TCuts& srcY, const TCuts& dstX,

@@ -26,6 +26,11 @@ const TScreenLayout& ScreenLayoutRow(int index);
 // (margins 125, 78, 165, 160): corners unscaled, edges and middle smooth.
 // Throws Exception when the picture is missing or broken.
 TBitmap LoadScreenBackground(int layoutIndex, int width, int height);
+// Starts making that picture on a worker thread: the next LoadScreenBackground
+// with the same arguments takes it (or its exception) instead of making it
+// again. Start-up calls this before it builds the windows, which takes about
+// as long as the decode and the stretch.
+void PrefetchScreenBackground(int layoutIndex, int width, int height);
 
 // The four cut positions of one axis of a nine-slice.
 struct TCuts {

@@ -1,8 +1,10 @@
 // Painting a part of a picture: a bitmap with an origin holds only that part,
 // and every drawing operation gives it the very pixels the whole picture has
-// there. And the box-filter stretch against the formula it implements.
+// there. And the box-filter stretch and the alpha blend against the formulas
+// they implement.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "platform/Bitmap.h"
@@ -153,6 +155,67 @@ TEST(HalftoneTest, SourceRectanglesBeyondThePictureAndHugeWeights) {
   ExpectHalftoneAsDefined(src, Rect(-10, -4, 50, 45), Rect(0, 0, 17, 13), 17, 13);
   // 6000 x 6000 source pixels per destination: the weights exceed 32 bits.
   ExpectHalftoneAsDefined(src, Rect(-3000, -3000, 3000, 3000), Rect(0, 0, 3, 2), 3, 2);
+}
+
+// The blend as it is defined, pixel by pixel: the source pixel the nearest
+// neighbour rule picks, scaled by the constant alpha, over the destination.
+std::uint32_t ReferenceBlend(std::uint32_t d, std::uint32_t s, int constAlpha) {
+  const auto channel = [](std::uint32_t word, int c) { return int((word >> (8 * c)) & 0xFF); };
+  const int sa = channel(s, 3) * constAlpha / 255;
+  std::uint32_t word = 0;
+  for (int c = 0; c < 4; ++c) {
+    const int sc = c == 3 ? sa : channel(s, c) * constAlpha / 255;
+    word |= std::uint32_t(std::min(sc + channel(d, c) * (255 - sa) / 255, 255)) << (8 * c);
+  }
+  return word;
+}
+
+// Clear, opaque and translucent pixels mixed, premultiplied.
+TBitmap Picture(int width, int height, unsigned seed) {
+  std::mt19937 random(seed);
+  TBitmap bitmap(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t alpha =
+          std::array<std::uint32_t, 3>{0, 255, std::uint32_t(random() % 256)}[random() % 3];
+      std::uint32_t word = alpha << 24;
+      for (int c = 0; c < 3; ++c) word |= (random() % (alpha + 1)) << (8 * c);
+      bitmap.SetPixel(x, y, word);
+    }
+  }
+  return bitmap;
+}
+
+TEST(AlphaBlendTest, EveryPixelAsDefinedAtEveryScaleAndStrength) {
+  const TBitmap src = Picture(31, 23, 5);
+  const TBitmap background = Noise(70, 50, 6);
+  struct TCase {
+    TRect Dst, Src;
+  };
+  const TCase cases[] = {{Rect(5, 4, 36, 27), Rect(0, 0, 31, 23)},    // natural size
+                         {Rect(-9, -3, 61, 47), Rect(2, 1, 29, 20)},  // growing, clipped on two sides
+                         {Rect(40, 30, 50, 35), Rect(0, 0, 31, 23)},  // shrinking
+                         {Rect(20, 10, 75, 60), Rect(3, 3, 13, 23)}};
+  for (const int constAlpha : {255, 128, 0}) {
+    for (const TCase& c : cases) {
+      TBitmap dst = background;
+      ASSERT_TRUE(AlphaBlend(dst, c.Dst, src, c.Src, constAlpha));
+      int wrong = 0;
+      for (int y = 0; y < dst.Height(); ++y) {
+        for (int x = 0; x < dst.Width(); ++x) {
+          std::uint32_t expected = background.Pixel(x, y);
+          if (x >= c.Dst.Left && x < c.Dst.Right && y >= c.Dst.Top && y < c.Dst.Bottom) {
+            const int sx = c.Src.Left + int(std::int64_t(x - c.Dst.Left) * c.Src.Width() / c.Dst.Width());
+            const int sy = c.Src.Top + int(std::int64_t(y - c.Dst.Top) * c.Src.Height() / c.Dst.Height());
+            expected = ReferenceBlend(expected, src.Pixel(sx, sy), constAlpha);
+          }
+          if (dst.Pixel(x, y) != expected && wrong++ < 3)
+            ADD_FAILURE() << "pixel " << x << "," << y << " at constant alpha " << constAlpha;
+        }
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
 }
 
 }  // namespace

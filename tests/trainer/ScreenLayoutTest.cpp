@@ -84,3 +84,31 @@ TEST(ScreenLayout, NineCellsLandInTheirOwnCells) {
   EXPECT_EQ(dst.Pixel(0, 0), 0xFFFFFFFFu);  // outside the cells nothing changes
   EXPECT_EQ(dst.Pixel(19, 19), 0xFFFFFFFFu);
 }
+
+TEST(ScreenLayout, APrefetchedBackgroundIsTheOneMadeInPlaceAndIsTakenOnce) {
+  EnterArtworkFolder();
+  const TBitmap made = LoadScreenBackground(4, 1920, 1200);
+  PrefetchScreenBackground(4, 1920, 1200);
+  // Another size or row is made for itself, and leaves the prefetched one waiting.
+  EXPECT_EQ(LoadScreenBackground(4, 1600, 1000).Width(), 1600);
+  EXPECT_EQ(LoadScreenBackground(2, 1920, 1200).Width(), 1920);
+  const TBitmap fetched = LoadScreenBackground(4, 1920, 1200);
+  ASSERT_EQ(fetched.Width(), 1920);
+  ASSERT_EQ(fetched.Height(), 1200);
+  EXPECT_TRUE(fetched.Image() == made.Image());
+  // Once taken, the picture is read from its file again.
+  TPictureAside aside("BG_fit_1440.jpg");
+  EXPECT_THROW(LoadScreenBackground(4, 1920, 1200), Exception);
+}
+
+TEST(ScreenLayout, APrefetchThatFailsReportsWhenItsPictureIsAskedFor) {
+  EnterArtworkFolder();
+  TPictureAside aside("BG_fit_1280.jpg");
+  PrefetchScreenBackground(1, 1280, 1024);
+  try {
+    LoadScreenBackground(1, 1280, 1024);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("BG_fit_1280.jpg"), std::string::npos) << e.what();
+  }
+}

@@ -21,8 +21,9 @@ class TApplication {
   std::string Title;          // cp1251; the caption of the error boxes
   TForm* MainForm = nullptr;  // Run() shows it; closing it ends Run()
 
-  // Creates the QApplication (ours, with the guard) first, then the fonts;
-  // argc must outlive the application.
+  // Creates the QApplication (ours, with the guard); argc must outlive the
+  // application. The fonts are set up at the first face look-up, so that a
+  // program can start work on other threads before that wait.
   void Initialize(int& argc, char** argv);
   // Runs the registered shutdown steps in reverse order, then frees the QApplication.
   void Shutdown();

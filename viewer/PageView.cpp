@@ -56,6 +56,18 @@ QImage ScreenImage(const TBitmap& bitmap) {
   return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
 }
 
+// Paints region (view pixels) from bitmap, whose top-left pixel shows view
+// pixel origin, rectangle by rectangle: Qt copies an image straight into the
+// screen's pixels only under a rectangular clip, and under any other blends
+// it span by span on its thread pool.
+void DrawImage(QPainter& painter, const QRegion& region, const TBitmap& bitmap, const TPoint& origin) {
+  const QImage image = ScreenImage(bitmap);
+  for (const QRect& r : region) {
+    painter.setClipRect(r);
+    painter.drawImage(r, image, r.translated(-origin.X, -origin.Y));
+  }
+}
+
 // Moves the w x h pixels at (sx, sy) of bitmap to (dx, dy), all within it, in
 // place: rows are taken in the order that reads each before it is written.
 void MovePixels(TBitmap& bitmap, int sx, int sy, int w, int h, int dx, int dy) {
@@ -95,10 +107,9 @@ void NormalizeRect(TRect& r) {
 
 TPluginPageView::TPluginPageView(QObject* AOwner) : TCustomControl(AOwner) {
   DoubleBuffered = true;
-  // Every paint covers its whole rectangle, so Qt need not clear it first.
-  // (Declared opaque, the view would spare the parent's paint beneath it too,
-  // but Qt then moves its pixels on the screen at each pan, which costs more.)
-  setAttribute(Qt::WA_NoSystemBackground);
+  // Every paint covers its whole rectangle, so Qt need not clear it, nor paint
+  // the parent beneath it, first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   SetBounds(0, 0, 100, 100);
 }
 
@@ -317,6 +328,16 @@ void TPluginPageView::SetBoundsConstrained(int L, int T, int W, int H) {
             ConstrainAxis(T, H, r.Top, r.Bottom, AllowCenter), W, H);
 }
 
+void TPluginPageView::SetBounds(int left, int top, int width, int height) {
+  // Qt moves the pixels of an opaque control on the screen along with it,
+  // which under X keeps a copy of the window on the server: the first pan
+  // after each zoom uploaded it whole. Opaque only while painting, the view
+  // paints its new place from its buffer instead.
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  TCustomControl::SetBounds(left, top, width, height);
+  setAttribute(Qt::WA_OpaquePaintEvent, true);
+}
+
 double TPluginPageView::PageWidth() const {
   return page_ ? page_->WidthMm() : kA4.Right;
 }
@@ -352,33 +373,35 @@ void TPluginPageView::SetAllowShowTextRange(bool value) {
 }
 
 void TPluginPageView::paintEvent(QPaintEvent* e) {
-  const TRect clip = IntersectRect(FromQRect(e->rect()), ClientRect());
-  if (clip.IsEmpty()) return;
+  const TRect bounds = IntersectRect(FromQRect(e->rect()), ClientRect());
+  if (bounds.IsEmpty()) return;
   QPainter painter(this);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  if (PaintBufferOnly(painter, clip)) return;
-  if (frame_.Width() < clip.Width() || frame_.Height() < clip.Height())
-    frame_.SetSize(std::max(frame_.Width(), clip.Width()), std::max(frame_.Height(), clip.Height()));
-  const TPoint origin{clip.Left, clip.Top};
-  TCanvas& canvas = frame_.Canvas();
-  PaintPage(canvas, clip, origin);
-  DrawLinkHighlights(canvas, origin);
-  DrawRubberBand(canvas, origin);
-  painter.drawImage(ToQRect(clip), ScreenImage(frame_), QRect(0, 0, clip.Width(), clip.Height()));
+  if (!PaintBufferOnly(painter, e->region(), bounds)) PaintFrame(painter, e->region(), bounds);
   const TRect client = ParentClient();
   if (std::int64_t(frame_.Width()) * frame_.Height() > std::int64_t(client.Width()) * client.Height())
     frame_.SetSize(0, 0);
 }
 
-bool TPluginPageView::PaintBufferOnly(QPainter& painter, const TRect& Rect) {
+void TPluginPageView::PaintFrame(QPainter& painter, const QRegion& region, const TRect& bounds) {
+  if (frame_.Width() < bounds.Width() || frame_.Height() < bounds.Height())
+    frame_.SetSize(std::max(frame_.Width(), bounds.Width()), std::max(frame_.Height(), bounds.Height()));
+  const TPoint origin{bounds.Left, bounds.Top};
+  TCanvas& canvas = frame_.Canvas();
+  PaintPage(canvas, bounds, origin);
+  DrawLinkHighlights(canvas, origin);
+  DrawRubberBand(canvas, origin);
+  DrawImage(painter, region, frame_, origin);
+}
+
+bool TPluginPageView::PaintBufferOnly(QPainter& painter, const QRegion& region, const TRect& bounds) {
   if (!page_ || !buffered_ || bufferFailed_ || allowShowTextRange_ || mouseSelecting_ ||
       outlineList_.Count() > 0)
     return false;
-  if (IntersectRect(Rect, KeptArea()) != Rect) return false;
-  EnsureBuffer(Rect);
+  if (IntersectRect(bounds, KeptArea()) != bounds) return false;
+  EnsureBuffer(bounds);
   if (bufferFailed_) return false;
-  painter.drawImage(ToQRect(Rect), ScreenImage(bufferBitmap_),
-                    ToQRect(Rect.Offset(-bufferArea_.Left, -bufferArea_.Top)));
+  DrawImage(painter, region, bufferBitmap_, {bufferArea_.Left, bufferArea_.Top});
   return true;
 }
 

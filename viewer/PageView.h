@@ -14,6 +14,7 @@
 #include "viewer/Plugin/PluginLinkArea.h"
 
 class QPainter;
+class QRegion;
 class TCanvas;
 class TPluginDocument;
 class TPluginLinkInfo;
@@ -73,6 +74,7 @@ class TPluginPageView : public TCustomControl {
   // parent's client area leaves no gap beside it and a smaller one is centred
   // (AllowCenter) or kept inside.
   void SetBoundsConstrained(int L, int T, int W, int H);
+  void SetBounds(int left, int top, int width, int height) override;
   // Page size in millimetres; A4 without a page.
   double PageWidth() const;
   double PageHeight() const;
@@ -160,9 +162,12 @@ class TPluginPageView : public TCustomControl {
   // larger than Qt's largest widget); else the page goes back to oldW x oldH.
   bool AcceptRenderSize(int oldW, int oldH);
   void PaintFromBuffer(TCanvas& Canvas, const TRect& Rect, const TPoint& Origin);
-  // Paints Rect straight from the back buffer when nothing is drawn over the
-  // page there; false when the paint needs the frame.
-  bool PaintBufferOnly(QPainter& painter, const TRect& Rect);
+  // Paints region, within bounds, straight from the back buffer when nothing
+  // is drawn over the page there; false when the paint needs the frame.
+  bool PaintBufferOnly(QPainter& painter, const QRegion& region, const TRect& bounds);
+  // Composes bounds, the page and what is drawn over it, in the frame, and
+  // paints region from it.
+  void PaintFrame(QPainter& painter, const QRegion& region, const TRect& bounds);
   // Renders KeptArea into the buffer when Rect is not in it yet.
   void EnsureBuffer(const TRect& Rect);
   // Renders KeptArea into the buffer, whole, or, after a pan that keeps part

@@ -3,6 +3,9 @@
 // pan position is the whole page rendered at that size, pixel for pixel.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QScreen>
+
 #include "PageViewTest.h"
 #include "platform/Canvas.h"
 #include "viewer/Plugin/PluginPage2.h"
@@ -20,9 +23,21 @@ class PageViewZoomedTest : public PageViewTest {
     return whole;
   }
 
-  // Every pixel of the window against whole at the view's position.
+  // Every pixel of the window, painted afresh, against whole at the view's position.
   void ExpectWindowShows(const TBitmap& whole) {
-    const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ExpectPixels(form.grab().toImage().convertToFormat(QImage::Format_RGB32), whole);
+  }
+
+  // The same for what the screen shows after the paints Qt has queued: the
+  // pixels Qt moved along with the view and the parts it had painted anew.
+  void ExpectScreenShows(const TBitmap& whole) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    ExpectPixels(form.screen()->grabWindow(form.winId()).toImage().convertToFormat(QImage::Format_RGB32),
+                 whole);
+  }
+
+  void ExpectPixels(const QImage& shot, const TBitmap& whole) {
     ASSERT_EQ(shot.width(), kClientWidth);
     int differing = 0;
     QPoint first;
@@ -47,8 +62,8 @@ class PageViewZoomedTest : public PageViewTest {
       PanTo(view->Left() - 9, view->Top() - 13);
       ExpectWindowShows(whole);
     }
-    for (const auto [left, top] : {std::pair{kClientWidth - view->Width(), kClientHeight - view->Height()},
-                                   std::pair{0, 0}, std::pair{-777, -1234}, std::pair{-781, -1230}}) {
+    for (const auto& [left, top] : {std::pair{kClientWidth - view->Width(), kClientHeight - view->Height()},
+                                    std::pair{0, 0}, std::pair{-777, -1234}, std::pair{-781, -1230}}) {
       PanTo(left, top);
       ExpectWindowShows(whole);
     }
@@ -87,7 +102,7 @@ TEST_F(PageViewZoomedTest, PansInEveryDirectionRenderOnlyTheNewPartsAndShowTheWh
   ExpectWindowShows(whole);
   // Steps larger than the margin (80 x 60) scroll the buffer every time; odd
   // sizes put the parts' edges anywhere.
-  for (const auto [dx, dy] :
+  for (const auto& [dx, dy] :
        {std::pair{-97, 0}, std::pair{0, -71}, std::pair{89, 0}, std::pair{0, 67}, std::pair{-91, -63},
         std::pair{93, 61}, std::pair{-83, 77}, std::pair{87, -69}, std::pair{-31, -17}, std::pair{41, 23}}) {
     for (int step = 0; step < 2; ++step) {
@@ -95,6 +110,50 @@ TEST_F(PageViewZoomedTest, PansInEveryDirectionRenderOnlyTheNewPartsAndShowTheWh
       ExpectWindowShows(whole);
     }
   }
+}
+
+// On the screen a pan moves the pixels in sight and paints only the strips it
+// brings in, an L of two rectangles when it goes both ways: steps within the
+// kept margin and past it, with inverted selections drawn over the page.
+TEST_F(PageViewZoomedTest, TheScreenAfterEachPanShowsTheWholePagesPixels) {
+  ShowPage();
+  view->SelectRange(3, 70);
+  view->SetZoom(400);
+  const TBitmap whole = WholePage();
+  for (const bool buffered : {true, false}) {
+    SCOPED_TRACE(buffered);
+    view->SetBuffered(buffered);
+    view->InvalidateBuffer();
+    PanTo(-400, -700);
+    ExpectScreenShows(whole);
+    for (const auto& [dx, dy] : {std::pair{-9, -13}, std::pair{7, -13}, std::pair{-97, 71}, std::pair{89, 0},
+                                 std::pair{0, -67}, std::pair{-3, 2}, std::pair{131, 113}}) {
+      PanTo(view->Left() + dx, view->Top() + dy);
+      ExpectScreenShows(whole);
+    }
+  }
+}
+
+// A paint of two separate rectangles paints both, each from its own part of
+// the picture, and nothing between them: a new selection shows only there.
+TEST_F(PageViewZoomedTest, APaintOfTwoRectanglesPaintsEachFromItsOwnPart) {
+  ShowPage();
+  view->SetZoom(300);
+  PanTo(0, 0);
+  const TBitmap before = WholePage();
+  ExpectScreenShows(before);
+  view->SelectRange(1, 200);
+  const TBitmap after = WholePage();
+  TBitmap expected = before;
+  for (const TRect& r : {Bounds(100, 110, 150, 100), Bounds(300, 200, 160, 90)}) {
+    BitBlt(expected, r.Left, r.Top, r.Width(), r.Height(), after, r.Left, r.Top);
+    view->update(ToQRect(r));
+  }
+  int changed = 0;
+  for (int y = 0; y < expected.Height(); ++y)
+    for (int x = 0; x < expected.Width(); ++x) changed += expected.Pixel(x, y) != before.Pixel(x, y);
+  ASSERT_GT(changed, 1000) << "the selection must show in the rectangles";
+  ExpectScreenShows(expected);
 }
 
 TEST_F(PageViewZoomedTest, EveryPixelFormatShowsTheSamePixelsWhenPanned) {

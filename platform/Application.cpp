@@ -93,7 +93,15 @@ TApplication* const Application = &theApplication;
 
 void TApplication::Initialize(int& argc, char** argv) {
   if (qapp_) return;
+  // Qt's GLib event loop wakes itself with a system call at every posted
+  // event, and a page of 2,000 words posts several per control as it is
+  // built and shown; Qt's own loop wakes once until it has run. The choice
+  // is made when the application is created, and programs started from
+  // here do not inherit it.
+  const bool chooseLoop = !qEnvironmentVariableIsSet("QT_NO_GLIB");
+  if (chooseLoop) qputenv("QT_NO_GLIB", "1");
   qapp_ = std::make_unique<TGuardedApplication>(argc, argv);
+  if (chooseLoop) qunsetenv("QT_NO_GLIB");
   // The program ends when its main form closes, not with its last window.
   qapp_->setQuitOnLastWindowClosed(false);
   terminated_ = false;

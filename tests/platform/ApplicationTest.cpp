@@ -2,6 +2,7 @@
 // the message sink, timers stopping themselves, and modal forms.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QTest>
 #include <QTimer>
 
@@ -156,6 +157,17 @@ TEST(ApplicationLoopTest, ProcessMessagesRunsQueuedWork) {
   Application->ProcessMessages();
   EXPECT_TRUE(ran);
   EXPECT_FALSE(Application->ExeName().empty());
+}
+
+TEST(ApplicationLoopTest, TheLoopIsQtsOwnAndProgramsStartedLaterDoNotInheritTheChoice) {
+  // GLib's loop makes a system call for every posted event; building a long page posts thousands.
+  const QString loop = QAbstractEventDispatcher::instance()->metaObject()->className();
+  EXPECT_FALSE(loop.contains("Glib", Qt::CaseInsensitive)) << loop.toStdString();
+  EXPECT_FALSE(qEnvironmentVariableIsSet("QT_NO_GLIB"));
+  int ran = 0;
+  for (int i = 0; i < 1000; ++i) QTimer::singleShot(0, [&] { ++ran; });
+  Application->ProcessMessages();
+  EXPECT_EQ(ran, 1000);
 }
 
 // ----- modal forms

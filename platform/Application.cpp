@@ -1,5 +1,7 @@
 #include "platform/Application.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -33,6 +35,19 @@ class TGuardedApplication : public QApplication {
 };
 
 TApplication theApplication;
+
+// glibc maps each block over 128 KB afresh and unmaps it when it is freed,
+// until a freed block teaches it to keep blocks up to that size in the heap.
+// Large bitmaps have mappings of their own (see Bitmap.cpp) and teach it
+// nothing, so Qt's large blocks (a snapshot of the screen, the buffer of a
+// full-screen window) would be new memory every time, a page fault every
+// 4 KB. Blocks of up to 32 MB come from the heap from the start, and up to
+// 64 MB of freed heap stays for reuse: the bounds glibc's own adjustment
+// stops at.
+void KeepLargeBlocksForReuse() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+}
 
 QMessageBox::Icon IconOf(unsigned flags) {
   switch (flags & 0xF0) {
@@ -93,6 +108,7 @@ TApplication* const Application = &theApplication;
 
 void TApplication::Initialize(int& argc, char** argv) {
   if (qapp_) return;
+  KeepLargeBlocksForReuse();
   // Qt's GLib event loop wakes itself with a system call at every posted
   // event, and a page of 2,000 words posts several per control as it is
   // built and shown; Qt's own loop wakes once until it has run. The choice

@@ -1,10 +1,13 @@
 #include "platform/Bitmap.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -20,9 +23,47 @@ std::uint8_t Channel(std::uint32_t word, int c) {
   return std::uint8_t(word >> (8 * c));
 }
 
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+struct TMapping {
+  void* Start;
+  std::size_t Length;
+};
+
+// Pixels of a bitmap of a huge page or more get a mapping of their own that
+// starts on a huge-page boundary and asks for huge pages: the kernel then
+// fills it 2 MB at a time instead of taking a fault at every 4 KB, which on
+// these machines costs about 3 ms a megabyte, more than drawing the picture.
+// Where the system has no huge pages the advice is ignored.
+QImage HugePageImage(int width, int height) {
+  const std::size_t rowBytes = std::size_t(width) * 4;
+  const std::size_t length = (rowBytes * std::size_t(height) + 4095) & ~std::size_t(4095);
+  const std::size_t reserved = length + kHugePage;
+  auto mapping = std::make_unique<TMapping>();
+  void* area = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (area == MAP_FAILED) return QImage();
+  const auto first = reinterpret_cast<std::uintptr_t>(area);
+  const std::uintptr_t start = (first + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+  // What lies before and after the aligned run goes back.
+  if (start > first) munmap(area, start - first);
+  if (first + reserved > start + length)
+    munmap(reinterpret_cast<void*>(start + length), first + reserved - (start + length));
+  *mapping = {reinterpret_cast<void*>(start), length};
+  madvise(mapping->Start, length, MADV_HUGEPAGE);
+  auto* pixels = static_cast<uchar*>(mapping->Start);
+  return QImage(
+      pixels, width, height, qsizetype(rowBytes), QImage::Format_ARGB32,
+      [](void* held) {
+        const std::unique_ptr<TMapping> m(static_cast<TMapping*>(held));
+        munmap(m->Start, m->Length);
+      },
+      mapping.release());
+}
+
 QImage WhiteImage(int width, int height) {
   if (width <= 0 || height <= 0) return QImage();
-  QImage image(width, height, QImage::Format_ARGB32);
+  const bool huge = width <= INT_MAX / 4 && std::size_t(width) * 4 * std::size_t(height) >= kHugePage;
+  QImage image = huge ? HugePageImage(width, height) : QImage(width, height, QImage::Format_ARGB32);
   if (image.isNull())
     throw Exception(Format("Not enough memory for a bitmap of %d x %d pixels", width, height));
   // fill(uint) writes the word as it stands; fill(QColor) would go through Qt's colour conversion.

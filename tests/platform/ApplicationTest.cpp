@@ -1,6 +1,11 @@
 // The application: the exception guard around paints, clicks and timers,
-// the message sink, timers stopping themselves, and modal forms.
+// the message sink, timers stopping themselves, the event loop, the reuse of
+// large blocks of memory, and modal forms.
 #include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <cstdlib>
+#include <cstring>
 
 #include <QAbstractEventDispatcher>
 #include <QTest>
@@ -168,6 +173,23 @@ TEST(ApplicationLoopTest, TheLoopIsQtsOwnAndProgramsStartedLaterDoNotInheritTheC
   for (int i = 0; i < 1000; ++i) QTimer::singleShot(0, [&] { ++ran; });
   Application->ProcessMessages();
   EXPECT_EQ(ran, 1000);
+}
+
+TEST(ApplicationMemoryTest, LargeBlocksComeFromTheHeapAndFreedOnesAreReused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer brings an allocator of its own";
+#endif
+  // A screen-sized snapshot made at every check must not land in a fresh
+  // mapping each time; the heap's bookkeeping says where blocks came from.
+  const struct mallinfo2 before = mallinfo2();
+  void* picture = std::malloc(std::size_t(17) << 20);
+  ASSERT_NE(picture, nullptr);
+  std::memset(picture, 1, std::size_t(17) << 20);
+  const struct mallinfo2 holding = mallinfo2();
+  EXPECT_EQ(holding.hblks, before.hblks) << "a 17 MB block was mapped on its own";
+  std::free(picture);
+  const struct mallinfo2 after = mallinfo2();
+  EXPECT_GE(after.fordblks, std::size_t(17) << 20) << "the freed block went back to the system";
 }
 
 // ----- modal forms

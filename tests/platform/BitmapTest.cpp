@@ -1,11 +1,12 @@
-// TBitmap: white new pixels, copies that act as deep ones, checked row access, the B,G,R,A word
-// layout, and Windows bitmap files (round trips, row order, palettes, and
-// files whose headers lie).
+// TBitmap: white new pixels, copies that act as deep ones, large pictures as
+// small ones, checked row access, the B,G,R,A word layout, and Windows bitmap
+// files (round trips, row order, palettes, and files whose headers lie).
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -75,6 +76,46 @@ TEST(BitmapTest, CopiesAreDeep) {
   EXPECT_EQ(painted.Pixel(0, 0), 0xFFFF0000u);
   EXPECT_EQ(raw.Pixel(0, 0) & 0xFF, 0x5Au);
   EXPECT_NE(canvas.Pixel(1, 1), original.Pixel(1, 1));
+}
+
+// Pictures of 2 MB and more have pixels mapped on their own (for huge
+// pages); they must act in every way as the small ones do.
+TEST(BitmapTest, LargeBitmapsActAsSmallOnes) {
+  constexpr int kWidth = 1100, kHeight = 1000;  // 4.4 MB
+  TBitmap large(kWidth, kHeight);
+  EXPECT_EQ(large.Pixel(0, 0), kWhite);
+  EXPECT_EQ(large.Pixel(kWidth - 1, kHeight - 1), kWhite);
+  // The mapping is what lets the kernel back it with whole huge pages.
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large.Image().constBits()) % (std::uintptr_t(2) << 20), 0u);
+
+  large.SetPixel(kWidth - 1, kHeight - 1, 0xFF123456u);
+  TBitmap copy(large);
+  copy.SetPixel(0, 0, 0xFF000001u);
+  QPainter(&large.Image()).fillRect(0, 0, 4, 4, Qt::red);
+  EXPECT_EQ(copy.Pixel(0, 0), 0xFF000001u);
+  EXPECT_EQ(copy.Pixel(1, 1), kWhite);
+  EXPECT_EQ(large.Pixel(1, 1), 0xFFFF0000u);
+  EXPECT_EQ(copy.Pixel(kWidth - 1, kHeight - 1), 0xFF123456u);
+
+  // Resizing across the bound keeps the overlap both ways.
+  TBitmap grown = Pattern(3, 3);
+  grown.SetSize(kWidth, kHeight);
+  EXPECT_EQ(grown.Pixel(2, 2), Pattern(3, 3).Pixel(2, 2));
+  EXPECT_EQ(grown.Pixel(kWidth - 1, 0), kWhite);
+  grown.SetSize(3, 3);
+  EXPECT_EQ(grown.Pixel(2, 2), Pattern(3, 3).Pixel(2, 2));
+
+  // A view read in place outlives the bitmap it was taken from.
+  QImage view;
+  {
+    TBitmap opaque(kWidth, kHeight);
+    opaque.SetPixel(kWidth - 1, kHeight - 1, 0xFF654321u);
+    view = opaque.OpaqueImage(Rect(kWidth - 2, kHeight - 2, kWidth, kHeight));
+    ASSERT_EQ(view.constScanLine(0),
+              reinterpret_cast<const uchar*>(std::as_const(opaque).ScanLine(kHeight - 2) + kWidth - 2));
+  }
+  EXPECT_EQ(view.pixel(1, 1), 0xFF654321u);
+  EXPECT_EQ(view.pixel(0, 0), kWhite);
 }
 
 TEST(BitmapTest, RowAndPixelAccessIsBoundsChecked) {

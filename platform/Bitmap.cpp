@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -30,11 +32,22 @@ struct TMapping {
   std::size_t Length;
 };
 
+// Whether the kernel backs a mapping with huge pages when it asks for them.
+bool HugePagesOnRequest() {
+  static const bool offered = [] {
+    std::ifstream file("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string modes;
+    std::getline(file, modes);
+    return modes.find("[always]") != std::string::npos || modes.find("[madvise]") != std::string::npos;
+  }();
+  return offered;
+}
+
 // Pixels of a bitmap of a huge page or more get a mapping of their own that
 // starts on a huge-page boundary and asks for huge pages: the kernel then
 // fills it 2 MB at a time instead of taking a fault at every 4 KB, which on
 // these machines costs about 3 ms a megabyte, more than drawing the picture.
-// Where the system has no huge pages the advice is ignored.
+// Without huge pages the heap serves them, as it can reuse freed memory.
 QImage HugePageImage(int width, int height) {
   const std::size_t rowBytes = std::size_t(width) * 4;
   const std::size_t length = (rowBytes * std::size_t(height) + 4095) & ~std::size_t(4095);
@@ -62,7 +75,8 @@ QImage HugePageImage(int width, int height) {
 
 QImage WhiteImage(int width, int height) {
   if (width <= 0 || height <= 0) return QImage();
-  const bool huge = width <= INT_MAX / 4 && std::size_t(width) * 4 * std::size_t(height) >= kHugePage;
+  const bool huge = width <= INT_MAX / 4 && std::size_t(width) * 4 * std::size_t(height) >= kHugePage &&
+                    HugePagesOnRequest();
   QImage image = huge ? HugePageImage(width, height) : QImage(width, height, QImage::Format_ARGB32);
   if (image.isNull())
     throw Exception(Format("Not enough memory for a bitmap of %d x %d pixels", width, height));

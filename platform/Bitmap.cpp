@@ -57,10 +57,10 @@ QImage HugePageImage(int width, int height) {
   if (area == MAP_FAILED) return QImage();
   const auto first = reinterpret_cast<std::uintptr_t>(area);
   const std::uintptr_t start = (first + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
-  // What lies before and after the aligned run goes back.
+  // What lies before the aligned run (if anything) and after it goes back;
+  // the start moves by less than a huge page, so there is always a tail.
   if (start > first) munmap(area, start - first);
-  if (first + reserved > start + length)
-    munmap(reinterpret_cast<void*>(start + length), first + reserved - (start + length));
+  munmap(reinterpret_cast<void*>(start + length), first + reserved - (start + length));
   *mapping = {reinterpret_cast<void*>(start), length};
   madvise(mapping->Start, length, MADV_HUGEPAGE);
   auto* pixels = static_cast<uchar*>(mapping->Start);

@@ -232,15 +232,19 @@ void TRLEdit::Fire(const TNotifyEvent& handler) {
 
 // ----- input
 
-void TRLEdit::KeyPress(char& key) {
-  const char typed = key;
+bool TRLEdit::TakeTypedKey(char& key, char& typed) {
+  typed = key;
   key = 0;
   RestartBlink();
-  if (IsLatinKeyLetter(typed)) {
-    // The learner's keyboard is on a Latin layout: switch it, type nothing.
-    ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
-    return;
-  }
+  if (!IsLatinKeyLetter(typed)) return true;
+  // The learner's keyboard is on a Latin layout: switch it, type nothing.
+  ActivateKeyboardLayout(kRussianLayout, KLF_ACTIVATE);
+  return false;
+}
+
+void TRLEdit::KeyPress(char& key) {
+  char typed = 0;
+  if (!TakeTypedKey(key, typed)) return;
   std::string text = Text();
   if (typed == '\b') {
     if (cursor_ == 0) return;

@@ -62,6 +62,10 @@ class TRLEdit : public TRLControl {
   // The blink starts again from "on", a whole interval before the next tick.
   void RestartBlink();
   void CaretTimer();
+  // The first step of every typed key: the key is taken (so nothing else types
+  // it) and the caret shown. A Latin letter only switches the keyboard to
+  // Russian and gives false; otherwise typed is the character to type.
+  bool TakeTypedKey(char& key, char& typed);
 
   void KeyDown(unsigned short& key, TShiftState shift) override;
   void KeyPress(char& key) override;

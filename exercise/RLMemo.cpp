@@ -5,7 +5,6 @@
 
 #include "exercise/TextTokens.h"
 #include "platform/Canvas.h"
-#include "platform/KeyboardLayout.h"
 #include "platform/StrUtils.h"
 
 namespace {
@@ -204,14 +203,8 @@ void TRLMemo::TypeCharacter(char c) {
 }
 
 void TRLMemo::KeyPress(char& key) {
-  const char typed = key;
-  key = 0;
-  RestartBlink();
-  if (IsLatinKeyLetter(typed)) {
-    // The learner's keyboard is on a Latin layout: switch it, type nothing.
-    ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
-    return;
-  }
+  char typed = 0;
+  if (!TakeTypedKey(key, typed)) return;
   WrapLines();
   TypeCharacter(typed);
   Invalidate();

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr const char* kRussianLayout = "00000419";
-constexpr const char* kLatinLayout = "00000409";
-
 // Notes the layout, activates the Russian one, and restores the noted one on
 // the way out, also when the copy throws.
 class TRussianLayoutScope {

@@ -202,7 +202,7 @@ unsigned short LatinVirtualKey(int qtKey) {
 }  // namespace
 
 bool ActivateKeyboardLayout(const std::string& id, unsigned /*flags*/) {
-  russianActive = id == "00000419";
+  russianActive = id == kRussianLayout;
   return true;
 }
 

@@ -17,7 +17,11 @@ class QKeyEvent;
 
 constexpr unsigned KLF_ACTIVATE = 1;
 
-// "00000419" turns the Russian layout on; any other layout id turns it off.
+// The layout ids of the Russian and the US layouts.
+inline constexpr char kRussianLayout[] = "00000419";
+inline constexpr char kLatinLayout[] = "00000409";
+
+// kRussianLayout turns the Russian layout on; any other layout id turns it off.
 // Returns true, as the layout is always available.
 bool ActivateKeyboardLayout(const std::string& id, unsigned flags = KLF_ACTIVATE);
 void DeactivateRussianLayout();

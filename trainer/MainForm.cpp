@@ -63,7 +63,7 @@ TMainForm::TMainForm(QObject* owner) : TForm(owner), Arguments(CommandLineArgume
   TitleFrame->SetParent(this);
   TitleFrame->SetAlign(alClient);
   DoubleBuffered = true;
-  ActivateKeyboardLayout("00000419", KLF_ACTIVATE);
+  ActivateKeyboardLayout(kRussianLayout, KLF_ACTIVATE);
 }
 
 void TMainForm::FullScreen() {

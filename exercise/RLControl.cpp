@@ -3,14 +3,13 @@
 #include <QDir>
 #include <QPointer>
 #include <algorithm>
-#include <map>
-#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "exercise/RLParser.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
+#include "platform/FileCache.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageFiles.h"
 #include "platform/StrUtils.h"
@@ -35,18 +34,19 @@ TMargins ReadMargins(const std::string& path) {
 struct TSkinFile {
   TBitmap Bitmap;
   TMargins Margins;
-  std::string Path, MarginsPath;  // native
-  TFileStamp BitmapStamp, MarginsStamp;
 };
 
-TSkinFile ReadSkinFile(const std::string& fileName) {
+// Reads a skin, noting each of its two files before reading it.
+TSkinFile ReadSkinFile(const std::string& fileName, TFileStamps& files) {
   std::string path = fileName;
   if (!FileExists(path)) path = ImagesFolder + fileName;
   if (!FileExists(path)) throw Exception(Format("File not found: %s", fileName));
+  files.Add(NativePath(path));
   TSkinFile skin;
   skin.Bitmap.LoadFromFile(path);
   const std::string marginsPath = ChangeFileExt(path, ".txt");
   if (!FileExists(marginsPath)) throw Exception(Format("File not found: %s", marginsPath));
+  files.Add(NativePath(marginsPath));
   const TMargins m = ReadMargins(marginsPath);
   // A margin cuts the picture, which has at most kMaxPictureSide pixels a
   // side: a larger one is of no use, and values near the top of the int range
@@ -55,25 +55,19 @@ TSkinFile ReadSkinFile(const std::string& fileName) {
     throw Exception(Format("The margins %d, %d, %d, %d in %s exceed the %d pixels a picture may have a side",
                            m.Left, m.Right, m.Top, m.Bottom, marginsPath, kMaxPictureSide));
   skin.Margins = m;
-  skin.Path = NativePath(path);
-  skin.MarginsPath = NativePath(marginsPath);
-  skin.BitmapStamp = NativeFileStamp(skin.Path).value_or(TFileStamp{});
-  skin.MarginsStamp = NativeFileStamp(skin.MarginsPath).value_or(TFileStamp{});
   return skin;
 }
 
 // A page holds up to thousands of controls that show one of a few skins, and
 // finding and reading a skin's two files costs far more than the control: each
 // skin is read once and shared (bitmaps share pixels until written), and read
-// again when either file has changed on disk since.
+// again when either file has changed on disk since. A course uses about a
+// dozen skins; the budget leaves room for several courses' worth.
 const TSkinFile& SharedSkinFile(const std::string& fileName) {
-  static std::map<std::string, TSkinFile> skins;
+  constexpr std::size_t kKeptSkins = 64;
+  static TFileCache<std::string, TSkinFile> skins(kKeptSkins);
   const std::string key = fileName + '\n' + ImagesFolder + '\n' + QDir::currentPath().toStdString();
-  const auto found = skins.find(key);
-  if (found != skins.end() && NativeFileStamp(found->second.Path) == found->second.BitmapStamp &&
-      NativeFileStamp(found->second.MarginsPath) == found->second.MarginsStamp)
-    return found->second;
-  return skins.insert_or_assign(key, ReadSkinFile(fileName)).first->second;
+  return skins.Get(key, [&](TFileStamps& files) { return ReadSkinFile(fileName, files); });
 }
 
 // The topmost exercise control that holds control: the one whose arrow keys

@@ -6,10 +6,10 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <tuple>
 
 #include "platform/Cp1251.h"
+#include "platform/LruCache.h"
 #include "platform/StrUtils.h"
 
 namespace {
@@ -104,16 +104,16 @@ TFontCell MakeCell(const QString& face, int height, bool bold, bool italic) {
   return cell;
 }
 
+// Reading a face's tables costs far more than a look-up, and a program uses a
+// few dozen faces and sizes. The cell stays valid until the next call.
 const TFontCell& CellOf(const TFont& font) {
   using TKey = std::tuple<std::string, int, bool, bool>;
-  static std::map<TKey, TFontCell> cache;
+  constexpr std::size_t kKeptCells = 256;
+  static TLruCache<TKey, TFontCell> cells(kKeptCells);
   const bool italic = font.Style & fsItalic;
   const TKey key{font.Name, font.Height(), font.Bold(), italic};
-  auto it = cache.find(key);
-  if (it == cache.end()) {
-    it = cache.emplace(key, MakeCell(SubstituteFace(font.Name), font.Height(), font.Bold(), italic)).first;
-  }
-  return it->second;
+  if (const TFontCell* kept = cells.Find(key)) return *kept;
+  return cells.Put(key, MakeCell(SubstituteFace(font.Name), font.Height(), font.Bold(), italic));
 }
 
 }  // namespace
@@ -179,17 +179,14 @@ void InitFonts() {
 int TextWidth(const TFont& font, const std::string& text) {
   // A page measures each of its words as it lays them out, and words repeat;
   // shaping is the cost, so widths are kept per face, height, weight, slant
-  // and text (underline and strike-out take no room). The limit bounds the
+  // and text (underline and strike-out take no room). The budget bounds the
   // memory a long document can make it take.
   using TKey = std::tuple<std::string, int, bool, bool, std::string>;
-  static std::map<TKey, int> widths;
-  constexpr std::size_t kMaxKeptWidths = 1 << 16;
-  TKey key{font.Name, font.Height(), font.Bold(), bool(font.Style & fsItalic), text};
-  if (const auto found = widths.find(key); found != widths.end()) return found->second;
-  if (widths.size() >= kMaxKeptWidths) widths.clear();
-  const int width = font.Metrics().horizontalAdvance(Cp1251ToQString(text));
-  widths.emplace(std::move(key), width);
-  return width;
+  constexpr std::size_t kKeptWidths = 1 << 16;
+  static TLruCache<TKey, int> widths(kKeptWidths);
+  const TKey key{font.Name, font.Height(), font.Bold(), bool(font.Style & fsItalic), text};
+  if (const int* kept = widths.Find(key)) return *kept;
+  return widths.Put(key, font.Metrics().horizontalAdvance(Cp1251ToQString(text)));
 }
 
 int TextHeight(const TFont& font, const std::string&) {

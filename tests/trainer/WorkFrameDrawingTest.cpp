@@ -195,7 +195,17 @@ TLabel* AddText(TWinControl* parent, int x, int y, const std::string& text, int 
   return label;
 }
 
-// The screen as a learner sees it on a document with a hint.
+// Whether a part of a picture holds dark text pixels.
+bool HasInk(const QImage& picture, const QRect& part) {
+  for (int y = part.top(); y <= part.bottom(); ++y)
+    for (int x = part.left(); x <= part.right(); ++x)
+      if (qGray(picture.pixel(x, y)) < 100) return true;
+  return false;
+}
+
+// The screen as a learner sees it on a document with a hint: every text is
+// drawn where it stands, the exercise on its colour, the buttons' and the
+// background's pictures where nothing covers them.
 void RenderScreen(int width, int height, const std::string& file) {
   TWorkScreen screen(width, height);
   TWorkFrame& f = screen.Frame();
@@ -210,25 +220,40 @@ void RenderScreen(int width, int height, const std::string& file) {
   f.LayoutWorkFrame();
   f.ComposeBackground();
   f.lCurrent->SetCaption("Раздел: Подраздел. Упражнение №1 из 4. (Go.cml)"_cp);
-  AddText(f.Panel3, 12, 10, "Вставьте пропущенные буквы."_cp, -20, clBlack);
+  std::vector<TLabel*> texts{AddText(f.Panel3, 12, 10, "Вставьте пропущенные буквы."_cp, -20, clBlack)};
   TPanel* body = f.ContentBox->ContentPanel();
-  body->SetColor(0xE6F1F8);
+  const TColor bodyColour = 0xE6F1F8;
+  body->SetColor(bodyColour);
   const char* lines[] = {"Зар..сли кустарника тянулись вдоль берега.",
                          "Мы долго любовались з..рёй над рекой.", "Ребята пл..вали наперегонки.",
                          "Он пок..рил вершину горы."};
-  for (int i = 0; i < 4; ++i) AddText(body, 16, 14 + i * 34, Utf8ToCp1251(lines[i]), -20, clBlack);
+  for (int i = 0; i < 4; ++i)
+    texts.push_back(AddText(body, 16, 14 + i * 34, Utf8ToCp1251(lines[i]), -20, clBlack));
   body->SetHeight(f.ContentBox->Height());
   f.pHintInner->Tag = 1;
   f.pHintInner->SetHeight(120);
-  AddText(f.pHintInner, 4, 4, "Проверьте гласную"_cp, -17, clBlack);
-  AddText(f.pHintInner, 4, 26, "ударением: зоря — зори."_cp, -17, clBlack);
+  texts.push_back(AddText(f.pHintInner, 4, 4, "Проверьте гласную"_cp, -17, clBlack));
+  texts.push_back(AddText(f.pHintInner, 4, 26, "ударением: зоря — зори."_cp, -17, clBlack));
   f.LayoutHint();
   f.pHint->Show();
   f.Panel3->Show();
   screen.Host().Show();
   const QImage shot = f.grab().toImage();
-  EXPECT_EQ(shot.size(), QSize(width, height));
+  ASSERT_EQ(shot.size(), QSize(width, height));
   SaveRender(shot, file);
+
+  for (const TLabel* text : texts) {
+    const QRect place(text->mapTo(&f, QPoint(0, 0)), text->size());
+    EXPECT_TRUE(HasInk(shot, place)) << Cp1251ToUtf8(text->Caption()) << " is not drawn";
+  }
+  const QPoint besideText = body->mapTo(&f, QPoint(body->Width() - 30, 20));
+  EXPECT_EQ(FromQColor(shot.pixelColor(besideText)), bodyColour);
+  const QPoint button =
+      f.CheckButton->mapTo(&f, QPoint(f.CheckButton->Width() / 2, f.CheckButton->Height() / 2));
+  EXPECT_EQ(shot.pixel(button),
+            f.CheckButton->Picture().Pixel(f.CheckButton->Width() / 2, f.CheckButton->Height() / 2));
+  const TBitmap& back = f.BackImage->Picture();
+  EXPECT_EQ(shot.pixel(0, height - 1), back.Pixel(0, height - 1));
 }
 
 }  // namespace

@@ -215,6 +215,15 @@ void DamagePluginFolder(const std::string& folder) {
 
 constexpr int kDamagedFiles = 10;
 
+// The log's lines about a plug-in file that was not loaded.
+int NotLoadedLines(const std::string& log) {
+  int lines = 0;
+  for (std::size_t at = log.find("not loaded: "); at != std::string::npos;
+       at = log.find("not loaded: ", at + 1))
+    ++lines;
+  return lines;
+}
+
 TEST_F(RealFilesTest, ADamagedPluginFolderLeavesTheGoodPluginsBound) {
   DamagePluginFolder(PluginFolder());
   Start();
@@ -224,12 +233,7 @@ TEST_F(RealFilesTest, ADamagedPluginFolderLeavesTheGoodPluginsBound) {
   form->OpenFromCommandLine({CopyOf("sample.djvu", "日本.djvu")});
   EXPECT_TRUE(View().Active());
   EXPECT_TRUE(messages.empty());
-  const std::string log = LogText();
-  int lines = 0;
-  for (std::size_t at = log.find("not loaded: "); at != std::string::npos;
-       at = log.find("not loaded: ", at + 1))
-    ++lines;
-  EXPECT_EQ(lines, kDamagedFiles) << log;
+  EXPECT_EQ(NotLoadedLines(LogText()), kDamagedFiles) << LogText();
 }
 
 TEST_F(RealFilesTest, TheRealProgramStartsOnADamagedPluginFolder) {
@@ -243,25 +247,23 @@ TEST_F(RealFilesTest, TheRealProgramStartsOnADamagedPluginFolder) {
   QProcess viewer;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.insert("QUILLON_TEST_REPORT", "1");  // it says where its window is, once shown
   viewer.setProcessEnvironment(environment);
   viewer.start(QString::fromStdString(program), {QString::fromStdString(book)});
   ASSERT_TRUE(viewer.waitForStarted(10000));
-  // Every bad file is logged while the plug-ins load, before the window opens.
-  const std::string logPath = Folder() + "log.txt";
-  int lines = 0;
-  for (int wait = 0; wait < 300 && lines < kDamagedFiles && viewer.state() == QProcess::Running; ++wait) {
-    QTest::qWait(100);
-    const std::string log = ReadBytes(logPath);
-    lines = 0;
-    for (std::size_t at = log.find("not loaded: "); at != std::string::npos;
-         at = log.find("not loaded: ", at + 1))
-      ++lines;
-  }
-  // Then it runs on with its window, instead of dying inside the loader.
-  QTest::qWait(1500);
-  EXPECT_EQ(viewer.state(), QProcess::Running)
+  // It runs on into its event loop with its window, instead of dying inside the loader.
+  QByteArray report;
+  const bool shown = QTest::qWaitFor(
+      [&] {
+        report += viewer.readAllStandardOutput();
+        return report.startsWith("view ") || viewer.state() != QProcess::Running;
+      },
+      60000);
+  EXPECT_TRUE(shown && report.startsWith("view "))
       << "exit code " << viewer.exitCode() << ", " << viewer.readAllStandardError().toStdString();
-  EXPECT_EQ(lines, kDamagedFiles) << ReadBytes(logPath);
+  // Every bad file was logged while the plug-ins loaded, before the window opened.
+  const std::string log = ReadBytes(Folder() + "log.txt");
+  EXPECT_EQ(NotLoadedLines(log), kDamagedFiles) << log;
   viewer.kill();
   viewer.waitForFinished(10000);
 }

@@ -2,7 +2,6 @@
 // clicks, dragging, arrows with auto-repeat, and painting suspended by NoPaint.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include "Fixtures.h"
@@ -13,15 +12,6 @@
 namespace {
 
 constexpr int kBarLeft = 100, kBarTop = 30, kBarHeight = 400;
-
-// Waits until cond holds or ms pass; true when it held.
-template <typename Cond>
-bool WaitFor(Cond cond, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!cond() && clock.elapsed() < ms) QTest::qWait(5);
-  return cond();
-}
 
 }  // namespace
 
@@ -134,26 +124,30 @@ TEST_F(ImageScrollBarTest, ArrowClickStepsOneAmount) {
 TEST_F(ImageScrollBarTest, HeldArrowRepeatsPausesOffItAndResumesOnIt) {
   bar->ScrollAmount = 0.01f;
   TImageButton* down = bar->DownButton();
+  // The repeat's ticks are counted, so the pause is watched over ticks, not a guessed time.
+  int ticks = 0;
+  const TNotifyEvent tick = bar->DownRepeatTimer()->OnTimer;
+  bar->DownRepeatTimer()->OnTimer = [&ticks, tick](TObject* sender) {
+    ++ticks;
+    tick(sender);
+  };
   QTest::mousePress(down, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_TRUE(bar->DownRepeatTimer()->Enabled());
   EXPECT_EQ(bar->DownRepeatTimer()->Interval(), 100);
-  ASSERT_TRUE(WaitFor([&] { return changes.size() >= 2; }, 1000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return changes.size() >= 2; }, 5000));
   EXPECT_FLOAT_EQ(changes[1] - changes[0], 0.02f);
 
   QTest::mouseMove(down, QPoint(5, 60));  // off the arrow, still held
-  QTest::qWait(30);
   const float paused = bar->ScrollerPos();
-  QTest::qWait(300);
+  const int pausedAt = ticks;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= pausedAt + 3; }, 5000));
   EXPECT_FLOAT_EQ(bar->ScrollerPos(), paused);
 
   QTest::mouseMove(down, QPoint(6, 6));
-  ASSERT_TRUE(WaitFor([&] { return bar->ScrollerPos() > paused; }, 1000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bar->ScrollerPos() > paused; }, 5000));
 
   QTest::mouseRelease(down, Qt::LeftButton, {}, QPoint(6, 6));
   EXPECT_FALSE(bar->DownRepeatTimer()->Enabled());
-  const float released = bar->ScrollerPos();
-  QTest::qWait(250);
-  EXPECT_FLOAT_EQ(bar->ScrollerPos(), released);
 }
 
 TEST_F(ImageScrollBarTest, HidingTheBarDuringAPressStopsRepeatAndDrag) {

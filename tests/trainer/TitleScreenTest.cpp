@@ -8,6 +8,7 @@
 #include "TitleFixtures.h"
 #include "exercise/ExercisePage.h"
 #include "platform/Application.h"
+#include "platform/Cp1251.h"
 #include "platform/StrUtils.h"
 #include "trainer/CaptionImage.h"
 #include "widgets/AlphaBitmap.h"
@@ -158,12 +159,19 @@ TEST(TitleScreen, CloseAndMinimiseLieOverTheBackgroundAtTheTopRight) {
   MouseAt(f, QPoint(1280 - 5, 8), TMouseStep::Release);
 }
 
+// The screen as a learner sees it: the topic screen's headings drawn, its
+// picture beside them.
 TEST(TitleScreen, Screenshots) {
   for (const auto& [w, h] : {std::pair{1280, 1024}, std::pair{1024, 768}}) {
     TTitleScreen screen(w, h);
     const QImage shot = screen.Host().grab().toImage();
     ASSERT_EQ(shot.size(), QSize(w, h));
     SaveRender(shot, Format("title_%dx%d.png", w, h));
+    TSelFrame& s = screen.Topics();
+    for (const TLabel* heading : {s.Label1, s.Label15, s.Label23, s.lDifficulty})
+      EXPECT_TRUE(HasInk(shot, screen.Host(), *heading)) << Cp1251ToUtf8(heading->Caption()) << " at " << w;
+    const QPoint corner = s.mapTo(&screen.Host(), QPoint(s.Width() - 1, s.Height() - 1));
+    EXPECT_EQ(shot.pixel(corner), s.Back->Picture().Pixel(s.Width() - 1, s.Height() - 1)) << w;
   }
 }
 

@@ -78,6 +78,14 @@ void SaveRender(const QImage& image, const std::string& name) {
   ASSERT_TRUE(image.save(QString(TRAINER_RENDER_DIR) + "/" + QString::fromStdString(name)));
 }
 
+bool HasInk(const QImage& shot, const QWidget& root, const QWidget& widget) {
+  const QRect place = QRect(widget.mapTo(&root, QPoint(0, 0)), widget.size()) & shot.rect();
+  for (int y = place.top(); y <= place.bottom(); ++y)
+    for (int x = place.left(); x <= place.right(); ++x)
+      if (qGray(shot.pixel(x, y)) < 100) return true;
+  return false;
+}
+
 QWidget* MouseAt(QWidget& root, QPoint at, TMouseStep step) {
   QWidget* target = root.childAt(at);
   if (!target) target = &root;

@@ -59,3 +59,5 @@ int Channel(std::uint32_t word, int shift);
 TBitmap Grab(QWidget& widget);
 // Saves a screenshot under the render folder for a person to judge.
 void SaveRender(const QImage& image, const std::string& name);
+// Whether the widget's place on a screenshot of root holds dark (text) pixels.
+bool HasInk(const QImage& shot, const QWidget& root, const QWidget& widget);

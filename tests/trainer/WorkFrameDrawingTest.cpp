@@ -195,14 +195,6 @@ TLabel* AddText(TWinControl* parent, int x, int y, const std::string& text, int 
   return label;
 }
 
-// Whether a part of a picture holds dark text pixels.
-bool HasInk(const QImage& picture, const QRect& part) {
-  for (int y = part.top(); y <= part.bottom(); ++y)
-    for (int x = part.left(); x <= part.right(); ++x)
-      if (qGray(picture.pixel(x, y)) < 100) return true;
-  return false;
-}
-
 // The screen as a learner sees it on a document with a hint: every text is
 // drawn where it stands, the exercise on its colour, the buttons' and the
 // background's pictures where nothing covers them.
@@ -242,10 +234,8 @@ void RenderScreen(int width, int height, const std::string& file) {
   ASSERT_EQ(shot.size(), QSize(width, height));
   SaveRender(shot, file);
 
-  for (const TLabel* text : texts) {
-    const QRect place(text->mapTo(&f, QPoint(0, 0)), text->size());
-    EXPECT_TRUE(HasInk(shot, place)) << Cp1251ToUtf8(text->Caption()) << " is not drawn";
-  }
+  for (const TLabel* text : texts)
+    EXPECT_TRUE(HasInk(shot, f, *text)) << Cp1251ToUtf8(text->Caption()) << " is not drawn";
   const QPoint besideText = body->mapTo(&f, QPoint(body->Width() - 30, 20));
   EXPECT_EQ(FromQColor(shot.pixelColor(besideText)), bodyColour);
   const QPoint button =

@@ -16,6 +16,11 @@
 
 class TCanvas;
 
+// Byte c of a pixel word: 0 blue, 1 green, 2 red, 3 alpha.
+inline std::uint8_t WordChannel(std::uint32_t word, int c) {
+  return std::uint8_t(word >> (8 * c));
+}
+
 enum class TPixelFormat { pf1bit, pf8bit, pf24bit, pf32bit };
 
 class TBitmap {

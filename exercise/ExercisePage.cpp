@@ -146,6 +146,11 @@ void BuildBody(std::string text, TWinControl& body, bool& changed) {
   }
   ScaleBody(*parser, text, body);
   body.SetHeight(parser->Height());
+  // A passage that flows again later (answer fields in place of words) may
+  // make the page taller: the container grows with it, so nothing is cut off.
+  parser->OnResize = [container = QPointer<TWinControl>(&body)](TObject* sender) {
+    if (container) container->SetHeight(static_cast<TControl*>(sender)->Height());
+  };
   body.Show();
   FocusFirstField(*parser);
 }

@@ -3,6 +3,8 @@
 #include <QFocusEvent>
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <tuple>
 
 #include "exercise/RLLabel.h"
 #include "exercise/TextTokens.h"
@@ -29,6 +31,46 @@ TFont WithStyle(TFont font, TFontStyles style) {
   return font;
 }
 
+TFont Bold(const TFont& font) {
+  return WithStyle(font, font.Style | fsBold);
+}
+
+// Every character a field accepts, drawn in one line.
+const std::string& AnswerChars() {
+  static const std::string chars = [] {
+    std::string all;
+    for (int c = 0x20; c <= 0xFF; ++c)
+      if (IsAnswerChar(static_cast<char>(c))) all += static_cast<char>(c);
+    return all;
+  }();
+  return chars;
+}
+
+// The first row with ink of any character a field accepts, counted from the
+// top of the font's cell: the marks of capitals such as Й and Ё reach it, and
+// in some faces and sizes they reach above the cell (a negative row).
+int AnswerInkTop(const TFont& font) {
+  static std::map<std::tuple<std::string, int, TFontStyles>, int> cache;
+  const auto key = std::make_tuple(font.Name, font.Height(), font.Style);
+  if (const auto found = cache.find(key); found != cache.end()) return found->second;
+  const int cell = font.CellHeight();
+  TBitmap bitmap(TextWidth(font, AnswerChars()) + 2 * cell, 3 * cell);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Font = font;
+  canvas.Font.Color = clBlack;
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.TextOut(cell, cell, AnswerChars());
+  int top = 0;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const std::uint32_t* row = bitmap.ScanLine(y);
+    if (std::any_of(row, row + bitmap.Width(), [](std::uint32_t p) { return (p & 0xFFFFFF) != 0xFFFFFF; })) {
+      top = y - cell;
+      break;
+    }
+  }
+  return cache.emplace(key, top).first->second;
+}
+
 }  // namespace
 
 bool IsLatinKeyLetter(char c) {
@@ -43,6 +85,14 @@ bool IsAnswerChar(char c) {
 
 int EditLineHeight(const TFont& font) {
   return std::max(0, std::abs(font.Height()) - 5);
+}
+
+int EditFieldHeight(const TFont& font, int marginTop, int marginBottom) {
+  const TFont bold = Bold(font);
+  // The text's cell ends marginTop above the bottom; the field reaches up to
+  // the highest mark of its letters, so that none is cut off.
+  const int forText = bold.CellHeight() - AnswerInkTop(bold) + marginTop + marginBottom;
+  return std::max(EditLineHeight(font) + marginTop + marginBottom, forText);
 }
 
 TRLLabel* NewAnswerHint(TRLControl& control, const std::string& caption) {
@@ -73,6 +123,14 @@ int TRLEdit::EditTextWidth() const {
   return TextWidthOf(this, Text());
 }
 
+int TRLEdit::TextTop() const {
+  return Height() - TextHeight(Bold(Font()), Text()) - MarginTop;
+}
+
+int TRLEdit::TextBaseline() const {
+  return TextTop() + Bold(Font()).Ascent();
+}
+
 bool TRLEdit::IsRight() const {
   for (int i = 0; i < answer_.Count(); ++i)
     if (SameTextRu(answer_[i], Text())) return true;
@@ -92,9 +150,8 @@ void TRLEdit::CaptionChanged() {
 
 void TRLEdit::ParseParameters(const std::string& params) {
   TRLControl::ParseParameters(params);
-  const int lineHeight = EditLineHeight(Font());
-  SetBounds(Left(), Top(), 0, lineHeight + MarginTop + MarginBottom);
-  ExtraAbove = lineHeight;
+  SetBounds(Left(), Top(), 0, EditFieldHeight(Font(), MarginTop, MarginBottom));
+  ExtraAbove = EditLineHeight(Font());
   answer_.Clear();
   ForEachAttribute(params, [this](const std::string& key, const std::string& value) {
     if (key == "width")
@@ -337,8 +394,7 @@ void TRLEdit::Paint(TCanvas& canvas) {
 
 void TRLEdit::PaintText(TCanvas& canvas) {
   const std::string& text = Text();
-  canvas.TextOut((Width() - canvas.TextWidth(text)) / 2, Height() - canvas.TextHeight(text) - MarginTop,
-                 text);
+  canvas.TextOut((Width() - canvas.TextWidth(text)) / 2, TextTop(), text);
 }
 
 void TRLEdit::PaintCaret(TCanvas& canvas) {
@@ -377,8 +433,7 @@ void TRLEdit::PaintError(TCanvas& canvas) {
   }
   if (answer_.Count() == 0) return;
   const std::string& answer = answer_[0];
-  canvas.TextOut((Width() - canvas.TextWidth(answer)) / 2, Height() - canvas.TextHeight(answer) - MarginTop,
-                 answer);
+  canvas.TextOut((Width() - canvas.TextWidth(answer)) / 2, TextTop(), answer);
 }
 
 // ----- sizing for other controls
@@ -392,7 +447,7 @@ void SizeEditToAnswer(TRLEdit& edit) {
     const int forChars = TextWidthOf(&edit, WideLetter()) * std::clamp(edit.MaxChar, 0, MaxFieldChars);
     width = std::max(forAnswer, forChars) + edit.MarginLeft + edit.MarginRight;
   }
-  edit.SetBounds(edit.Left(), edit.Top(), width, EditLineHeight(font) + edit.MarginTop + edit.MarginBottom);
+  edit.SetBounds(edit.Left(), edit.Top(), width, EditFieldHeight(font, edit.MarginTop, edit.MarginBottom));
   edit.SetFont(WithStyle(font, font.Style & ~fsBold));
 }
 
@@ -401,5 +456,5 @@ void SizeEditToText(TRLEdit& edit) {
   font.Style |= fsBold;
   edit.SetFont(font);
   edit.SetBounds(edit.Left(), edit.Top(), edit.EditTextWidth() + edit.MarginLeft + edit.MarginRight,
-                 EditLineHeight(font) + edit.MarginTop + edit.MarginBottom);
+                 EditFieldHeight(font, edit.MarginTop, edit.MarginBottom));
 }

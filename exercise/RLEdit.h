@@ -43,6 +43,10 @@ class TRLEdit : public TRLControl {
 
   // The width of Text() in the field's font as it stands.
   int EditTextWidth() const;
+  // Where the typed text is drawn: the top of its cell and its baseline,
+  // in the field's own rows; the text stands MarginTop above the bottom.
+  int TextTop() const;
+  int TextBaseline() const;
   // Right when an accepted answer equals Text() ignoring case as a Russian
   // reader does; an empty text is right only against an empty answer.
   // CheckOnlyScore scores by it, so fields with another rule override it.
@@ -102,6 +106,9 @@ bool IsAnswerChar(char c);
 bool IsLatinKeyLetter(char c);
 // The height of a typing line in a font: the cell less 5 pixels of leading.
 int EditLineHeight(const TFont& font);
+// The height of a fill-in field in a font: room for its bold text, whole with
+// every mark above the capitals, the margins included.
+int EditFieldHeight(const TFont& font, int marginTop, int marginBottom);
 // The red bold answer that a failed check shows: a label owned by control,
 // out of the flow, standing on control's parent just beyond control's upper
 // right corner, moved left to stay inside the parent.

@@ -89,10 +89,11 @@ void TRLMemoryLabel::ReplaceWithEdit() {
 void TRLMemoryLabel::PlaceAnswerEdit() {
   if (!AnswerEdit) return;
   TRLEdit& edit = *AnswerEdit;
-  // Over the word, moved left where it would reach past the passage's edge.
+  // Over the word, moved left where it would reach past the passage's edge,
+  // with the typed word on the baseline of the text around it.
   int left = Left();
   if (const TWinControl* passage = Parent()) left = std::min(left, passage->ClientWidth() - edit.Width());
-  edit.SetBounds(std::max(left, 0), Top() - edit.MarginTop, edit.Width(), edit.Height());
+  edit.SetBounds(std::max(left, 0), Top() + Font().Ascent() - edit.TextBaseline(), edit.Width(), edit.Height());
 }
 
 // ----- TRLMemory
@@ -140,6 +141,14 @@ void TRLMemory::Submit() {
     label->AnswerEdit->SetFocus();
     return;
   }
+}
+
+void TRLMemory::Arrange() {
+  TRLWordCorrector::Arrange();
+  int bottom = 0;
+  for (const QPointer<TRLMemoryLabel>& label : MemoryLabels())
+    if (label && label->AnswerEdit) bottom = std::max(bottom, label->AnswerEdit->Top() + label->AnswerEdit->Height());
+  if (bottom > Height()) SetHeight(bottom);
 }
 
 void TRLMemory::Check() {

@@ -58,6 +58,8 @@ class TRLMemory : public TRLWordCorrector {
   // The button's action: every word to memorise gives way to its field, the
   // passage flows again around the fields, and the first field takes the focus.
   void Submit();
+  // Also keeps the fields whole: their guide reaches below their words' line.
+  void Arrange() override;
 
  protected:
   // Plain words of a passage are read, not corrected.

@@ -22,7 +22,16 @@ TImageScrollBox::TImageScrollBox(QObject* owner) : TPanel(owner) {
   // The panel fills itself, so Qt may scroll its pixels instead of repainting
   // the whole content at every step.
   content->setAttribute(Qt::WA_OpaquePaintEvent);
+  content->OnResize = [this](TObject*) { ContentResized(); };
   contentPanel_ = content;
+}
+
+void TImageScrollBox::ContentResized() {
+  if (!scrollBar_ || !contentPanel_) return;
+  // The content stays where it is; the bar's position follows the new height.
+  const int overflow = Overflow();
+  scrollBar_->SetScrollerPos(overflow > 0 ? float(double(-contentPanel_->Top()) / overflow) : 0.0f);
+  UpdateScrollBar();
 }
 
 int TImageScrollBox::Overflow() const {

@@ -27,7 +27,8 @@ class TImageScrollBox : public TPanel {
   void SetBounds(int left, int top, int width, int height) override;
 
   TImageScrollBar* ScrollBar() const { return scrollBar_; }
-  // The scrolled content; whoever fills it sets its height.
+  // The scrolled content; whoever fills it sets its height, and the bar
+  // follows a new height at once.
   TPanel* ContentPanel() const { return contentPanel_; }
 
   static constexpr int kScrollStep = 30;  // pixels of content per arrow click or wheel step
@@ -39,6 +40,7 @@ class TImageScrollBox : public TPanel {
   int Overflow() const;
   int ContentTop() const;
   void ScrollBarChange(TObject* sender);
+  void ContentResized();
 
   QPointer<TImageScrollBar> scrollBar_;
   QPointer<TPanel> contentPanel_;

@@ -79,7 +79,10 @@ TEST_F(EditTest, WidthAndAnswersSizeTheField) {
   EXPECT_EQ(fields[1]->Answer().Count(), 2);
   EXPECT_EQ(fields[2]->Width(), 0);
   for (TRLEdit* field : fields) {
-    EXPECT_EQ(field->Height(), font.Height() - 5 + 4);
+    // Room for the bold text's cell 4 pixels above the bottom, and for marks above the cell.
+    EXPECT_EQ(field->Height(), EditFieldHeight(font, 4, 0));
+    EXPECT_GE(field->Height(), bold.CellHeight() + 4);
+    EXPECT_EQ(field->TextTop(), field->Height() - bold.CellHeight() - 4);
     EXPECT_EQ(field->ExtraAbove, font.Height() - 5);
   }
 }
@@ -411,7 +414,43 @@ TEST_F(EditTest, SizingToTheAnswerOrTheText) {
   SizeEditToText(*field);
   EXPECT_TRUE(field->Font().Bold());
   EXPECT_EQ(field->Width(), field->EditTextWidth());
-  EXPECT_EQ(field->Height(), bold.Height() - 5 + 4);
+  EXPECT_EQ(field->Height(), EditFieldHeight(bold, 4, 0));
+}
+
+// The tallest letters, with the marks of Й and Ё, and the deepest ones are
+// drawn whole inside the field, in every face the trainer uses and at every
+// size its font choices and scale steps give the body.
+TEST_F(EditTest, CapitalsWithMarksAreDrawnWhole) {
+  const std::string letters = "ЙЁДЩЦЪбру"_cp;
+  const auto inkOf = [](const TBitmap& bitmap) {
+    int ink = 0;
+    for (int y = 0; y < bitmap.Height(); ++y)
+      for (int x = 0; x < bitmap.Width(); ++x) ink += (bitmap.Pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    return ink;
+  };
+  for (const char* face : {"Times New Roman", "Arial", "Tahoma", "Courier New"}) {
+    for (int size = -12; size >= -22; size -= 2) {
+      SCOPED_TRACE(std::string(face) + " " + std::to_string(size));
+      TFont font = page_.Parser->Font();
+      font.Name = face;
+      font.SetSize(size);
+      page_.Parser->SetFont(font);
+      FreeChildren(page_.Parser);
+      TRLEdit* field = Field("<edit answer=" + letters + " nobackground=1>");
+      ASSERT_NE(field, nullptr);
+      field->SetText(letters);
+      // The same letters where the field draws them, on a canvas with room all round.
+      const int room = font.CellHeight();
+      TFont bold = font;
+      bold.Style |= fsBold;
+      TBitmap free(field->Width() + 2 * room, field->Height() + 2 * room);
+      free.Canvas().Font = bold;
+      free.Canvas().TextOut(room + (field->Width() - TextWidth(bold, letters)) / 2, room + field->TextTop(), letters);
+      const int ink = inkOf(free);
+      ASSERT_GT(ink, 0);
+      EXPECT_EQ(inkOf(Painted(*field)), ink);
+    }
+  }
 }
 
 // A line of fields in their states, kept beside the test program for a look.

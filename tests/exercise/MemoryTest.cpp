@@ -126,7 +126,8 @@ TEST_F(MemoryTest, TheButtonReplacesEachWordByAnEmptyFieldInItsPlace) {
     EXPECT_EQ(field->Answer()[0], label->Caption());
     EXPECT_EQ(field->MaxChar, int(label->Caption().size()) + 2);
     EXPECT_EQ(field->Left(), label->Left());
-    EXPECT_EQ(field->Top(), label->Top() - field->MarginTop);
+    // The typed word stands on the baseline of the text around it.
+    EXPECT_EQ(field->Top() + field->TextBaseline(), label->Top() + label->Font().Ascent());
     // Room for the word in bold.
     TFont bold = label->Font();
     bold.Style |= fsBold;
@@ -194,7 +195,7 @@ TEST_F(MemoryTest, FieldsFollowTheirWordsWhenThePassageFlowsAgain) {
   Submit();
   memory_->SetWidth(TextWidthOf(labels_[0], "Запомните: берёза, "_cp) + 20);
   for (TRLMemoryLabel* label : labels_) {
-    EXPECT_EQ(label->AnswerEdit->Top(), label->Top() - label->AnswerEdit->MarginTop);
+    EXPECT_EQ(label->AnswerEdit->Top() + label->AnswerEdit->TextBaseline(), label->Top() + label->Font().Ascent());
     EXPECT_LE(label->AnswerEdit->Left() + label->AnswerEdit->Width(), memory_->Width());
   }
   EXPECT_GT(labels_[2]->Top(), labels_[0]->Top());

@@ -6,6 +6,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Cp1251.h"
+#include "platform/LruCache.h"
 #include "platform/Screen.h"
 #include "platform/StrUtils.h"
 
@@ -15,51 +16,46 @@
 
 // ---------------------------------------------------------------- kept canvases
 
-// The canvases that controls keep between paints, least recently painted
-// first. A control keeps one only when it is no larger than the screen, and
-// all of them together hold at most a few screens of pixels (the least
-// recently painted give theirs up), so a page of any length keeps memory in
-// proportion to the screen, not to the page.
+// The canvases that controls keep between paints, by the caches' one rule:
+// each costs its pixels, all of them together keep within a few screens of
+// pixels, and the least recently painted give theirs up. A control keeps one
+// only when it is no larger than the screen, so a page of any length keeps
+// memory in proportion to the screen, not to the page.
 class TKeptCanvases {
  public:
-  static constexpr std::int64_t kScreens = 4;
+  static constexpr std::size_t kScreens = 4;
 
-  static std::int64_t ScreenPixels() {
+  // With no screen to ask, the smallest screen the trainer supports.
+  static std::size_t ScreenPixels() {
     const TScreenMetrics screen = ScreenMetrics();
     const std::int64_t pixels = std::int64_t(screen.Width) * screen.Height;
-    return pixels > 0 ? pixels : 1024 * 768;  // no screen to ask: the smallest the trainer supports
+    return pixels > 0 ? std::size_t(pixels) : 1024 * 768;
   }
 
   // The control's kept canvas at its present size, or null when it is too large to keep one.
   static TBitmap* For(TControl& control) {
-    const std::int64_t pixels = std::int64_t(control.Width()) * control.Height();
-    if (control.kept_ && control.kept_->Width() == control.Width() &&
-        control.kept_->Height() == control.Height()) {
-      order_.splice(order_.end(), order_, control.keptEntry_);
-      return control.kept_.get();
-    }
+    const int width = control.Width(), height = control.Height();
+    if (const auto* kept = Canvases().Find(&control);
+        kept && (*kept)->Width() == width && (*kept)->Height() == height)
+      return kept->get();
     Drop(control);
-    const std::int64_t screen = ScreenPixels();
+    const std::size_t pixels = std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0));
+    const std::size_t screen = ScreenPixels();
     if (pixels > screen) return nullptr;
-    while (!order_.empty() && pixels_ + pixels > kScreens * screen) Drop(*order_.front());
-    control.kept_ = std::make_unique<TBitmap>(control.Width(), control.Height());
-    control.keptValid_ = false;
-    control.keptEntry_ = order_.insert(order_.end(), &control);
-    pixels_ += pixels;
-    return control.kept_.get();
+    Canvases().SetBudget(kScreens * screen);
+    return Canvases().Put(&control, std::make_unique<TBitmap>(width, height), pixels).get();
   }
 
   static void Drop(TControl& control) {
-    if (!control.kept_) return;
-    pixels_ -= std::int64_t(control.kept_->Width()) * control.kept_->Height();
-    order_.erase(control.keptEntry_);
-    control.kept_.reset();
+    Canvases().Erase(&control);
     control.keptValid_ = false;
   }
 
  private:
-  static inline std::list<TControl*> order_;
-  static inline std::int64_t pixels_ = 0;
+  static TLruCache<const TControl*, std::unique_ptr<TBitmap>>& Canvases() {
+    static TLruCache<const TControl*, std::unique_ptr<TBitmap>> canvases(kScreens * ScreenPixels());
+    return canvases;
+  }
 };
 
 TBitmap* TControl::KeptCanvas() {

@@ -12,7 +12,6 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -328,10 +327,8 @@ class TControl : public QWidget {
   TBitmap* KeptCanvas();
   void DropKeptCanvas();
   friend class TKeptCanvases;
-  std::unique_ptr<TBitmap> kept_;
-  bool keptValid_ = false;
-  QPoint keptOffset_;  // our place in the window when kept_ was drawn
-  std::list<TControl*>::iterator keptEntry_;
+  bool keptValid_ = false;  // the kept canvas holds the control's present look
+  QPoint keptOffset_;       // our place in the window when the kept canvas was drawn
 };
 
 // A windowed control: holds child controls (in insertion order), lays them

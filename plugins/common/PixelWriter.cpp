@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -34,41 +35,100 @@ inline bool Dark(QRgb pixel) {
   return qRed(pixel) * 299u + qGreen(pixel) * 587u + qBlue(pixel) * 114u < 128000u;
 }
 
-// The row loops are built twice on x86-64, for the baseline and for AVX2,
-// and the loader picks the one the processor runs: with AVX2 the compiler
-// converts eight pixels at once and multiplies 32-bit lanes in one step.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ROW_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define ROW_LOOP
-#endif
+// Each row loop goes in blocks of a fixed number of pixels, then a tail a
+// pixel at a time. At -O2 GCC vectorises only a loop whose trip count it
+// knows to divide evenly (its "very cheap" cost model) and whose rows cannot
+// overlap, as it adds no run-time check there: so the blocks are vectorised
+// in every optimised build, not only at -O3. The rows are __restrict here;
+// the pixel steps must be inlined without __restrict of their own, or GCC
+// loses track of it (checked with -fopt-info-vec).
+constexpr int kBlock = 32;
 
-// One converter per format, each a plain loop over the row that the compiler
-// vectorises: rows of large pages are converted in bulk.
-ROW_LOOP void WriteRgbx(const QRgb* source, int width, uint8_t* row) {
-  for (int x = 0; x < width; ++x) {
+template <typename TFormat>
+[[gnu::always_inline]] inline void ConvertRow(const QRgb* __restrict source, int width, uint8_t* __restrict row) {
+  int x = 0;
+  for (; x + kBlock <= width; x += kBlock)
+    for (int i = 0; i < kBlock; ++i) TFormat::Pixel(source, row, x + i);
+  for (; x < width; ++x) TFormat::Pixel(source, row, x);
+}
+
+// One pixel of each format, written once and built for every set of row
+// loops below.
+struct TRgbxPixel {
+  [[gnu::always_inline]] static void Pixel(const QRgb* source, uint8_t* row, int x) {
     const uint32_t word = source[x] & 0x00FFFFFFu;
     std::memcpy(row + 4 * x, &word, 4);
   }
-}
+};
 
-ROW_LOOP void WriteRgb(const QRgb* source, int width, uint8_t* row) {
-  for (int x = 0; x < width; ++x) {
+struct TRgbPixel {
+  [[gnu::always_inline]] static void Pixel(const QRgb* source, uint8_t* row, int x) {
     const QRgb pixel = source[x];
     row[3 * x] = uint8_t(qBlue(pixel));
     row[3 * x + 1] = uint8_t(qGreen(pixel));
     row[3 * x + 2] = uint8_t(qRed(pixel));
   }
-}
+};
 
-ROW_LOOP void WriteGrey(const QRgb* source, int width, uint8_t* row) {
-  for (int x = 0; x < width; ++x) row[x] = Darkness(source[x]);
-}
+struct TGreyPixel {
+  [[gnu::always_inline]] static void Pixel(const QRgb* source, uint8_t* row, int x) {
+    row[x] = Darkness(source[x]);
+  }
+};
 
 // One flag (0 or 1) a pixel: dark or not.
-ROW_LOOP void DarkFlags(const QRgb* source, int count, uint8_t* flags) {
-  for (int x = 0; x < count; ++x) flags[x] = Dark(source[x]);
+struct TDarkFlag {
+  [[gnu::always_inline]] static void Pixel(const QRgb* source, uint8_t* flags, int x) {
+    flags[x] = Dark(source[x]);
+  }
+};
+
+using TRowLoop = void (*)(const QRgb*, int, uint8_t*);
+
+struct TRowLoopSet {
+  TRowLoop Rgbx, Rgb, Grey, DarkFlags;
+};
+
+// The set every processor of the architecture runs.
+void RgbxBaseline(const QRgb* source, int width, uint8_t* row) { ConvertRow<TRgbxPixel>(source, width, row); }
+void RgbBaseline(const QRgb* source, int width, uint8_t* row) { ConvertRow<TRgbPixel>(source, width, row); }
+void GreyBaseline(const QRgb* source, int width, uint8_t* row) { ConvertRow<TGreyPixel>(source, width, row); }
+void DarkFlagsBaseline(const QRgb* source, int width, uint8_t* row) { ConvertRow<TDarkFlag>(source, width, row); }
+constexpr TRowLoopSet kBaseline{RgbxBaseline, RgbBaseline, GreyBaseline, DarkFlagsBaseline};
+
+// With AVX2 a block converts eight pixels at once and multiplies 32-bit
+// lanes in one step, which the baseline's SSE2 cannot.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define HAVE_AVX2_LOOPS 1
+#define AVX2 [[gnu::target("avx2")]]
+AVX2 void RgbxAvx2(const QRgb* source, int width, uint8_t* row) { ConvertRow<TRgbxPixel>(source, width, row); }
+AVX2 void RgbAvx2(const QRgb* source, int width, uint8_t* row) { ConvertRow<TRgbPixel>(source, width, row); }
+AVX2 void GreyAvx2(const QRgb* source, int width, uint8_t* row) { ConvertRow<TGreyPixel>(source, width, row); }
+AVX2 void DarkFlagsAvx2(const QRgb* source, int width, uint8_t* row) { ConvertRow<TDarkFlag>(source, width, row); }
+#undef AVX2
+constexpr TRowLoopSet kAvx2{RgbxAvx2, RgbAvx2, GreyAvx2, DarkFlagsAvx2};
+#else
+#define HAVE_AVX2_LOOPS 0
+#endif
+
+const TRowLoopSet* RowLoopSet(TRowLoops loops) {
+#if HAVE_AVX2_LOOPS
+  if (loops == TRowLoops::Avx2) {
+    // Also at load time, before the C runtime's own start-up has asked.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? &kAvx2 : nullptr;
+  }
+#endif
+  return loops == TRowLoops::Baseline ? &kBaseline : nullptr;
 }
+
+const TRowLoopSet* FastestLoops() {
+  const TRowLoopSet* avx2 = RowLoopSet(TRowLoops::Avx2);
+  return avx2 ? avx2 : &kBaseline;
+}
+
+// The set in use: the fastest this processor runs, unless a test chose one.
+std::atomic<const TRowLoopSet*> CurrentLoops{FastestLoops()};
 
 // Eight flags of 0 or 1, the first in the lowest byte, as the bits of one
 // byte, the first flag in the highest bit: each flag's product with the
@@ -82,12 +142,12 @@ inline uint8_t PackFlags(const uint8_t* flags) {
 
 // The bits beyond the last pixel of a row are not ours: they keep their value.
 // The row goes in chunks: first a flag a pixel, then eight flags to a byte.
-void WriteMono(const QRgb* source, int width, uint8_t* row) {
+void WriteMono(const TRowLoopSet& loops, const QRgb* source, int width, uint8_t* row) {
   constexpr int kChunk = 512;
   uint8_t flags[kChunk];
   for (int start = 0; start < width; start += kChunk) {
     const int count = std::min(kChunk, width - start);
-    DarkFlags(source + start, count, flags);
+    loops.DarkFlags(source + start, count, flags);
     const int padded = (count + 7) / 8 * 8;
     std::fill(flags + count, flags + padded, uint8_t(0));
     uint8_t* bytes = row + start / 8;
@@ -96,21 +156,6 @@ void WriteMono(const QRgb* source, int width, uint8_t* row) {
     if (rest == 0) continue;
     const auto ours = uint8_t(0xFF00 >> rest);
     bytes[count / 8] = uint8_t((bytes[count / 8] & ~ours) | PackFlags(flags + count / 8 * 8));
-  }
-}
-
-using TRowWriter = void (*)(const QRgb*, int, uint8_t*);
-
-TRowWriter RowWriter(int32_t code) {
-  switch (code) {
-    case FOLIO_PIXELS_MONO:
-      return WriteMono;
-    case FOLIO_PIXELS_GREY:
-      return WriteGrey;
-    case FOLIO_PIXELS_RGB:
-      return WriteRgb;
-    default:
-      return WriteRgbx;
   }
 }
 
@@ -143,8 +188,28 @@ void CheckTarget(int32_t code, int width, int rows, const TBlitRec& target) {
 void WritePixels(const QImage& picture, int32_t code, const TBlitRec& target) {
   const int width = picture.width(), rows = picture.height();
   CheckTarget(code, width, rows, target);
-  const TRowWriter write = RowWriter(code);
-  for (int k = 0; k < rows; ++k)
-    write(reinterpret_cast<const QRgb*>(picture.constScanLine(k)), width,
-          target.Bits + int64_t(target.Stride) * k);
+  const TRowLoopSet& loops = *CurrentLoops.load(std::memory_order_relaxed);
+  for (int k = 0; k < rows; ++k) {
+    const auto* source = reinterpret_cast<const QRgb*>(picture.constScanLine(k));
+    uint8_t* row = target.Bits + int64_t(target.Stride) * k;
+    switch (code) {
+      case FOLIO_PIXELS_MONO:
+        WriteMono(loops, source, width, row);
+        break;
+      case FOLIO_PIXELS_GREY:
+        loops.Grey(source, width, row);
+        break;
+      case FOLIO_PIXELS_RGB:
+        loops.Rgb(source, width, row);
+        break;
+      default:
+        loops.Rgbx(source, width, row);
+    }
+  }
+}
+
+bool UseRowLoops(TRowLoops loops) {
+  const TRowLoopSet* set = RowLoopSet(loops);
+  if (set) CurrentLoops.store(set, std::memory_order_relaxed);
+  return set != nullptr;
 }

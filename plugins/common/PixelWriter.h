@@ -24,3 +24,12 @@ void CheckTarget(int32_t code, int width, int rows, const TBlitRec& target);
 // target in a row format (not FOLIO_PIXELS_DEVICE). Throws Exception, writing
 // nothing, when the target's stride or size cannot hold the rows.
 void WritePixels(const QImage& picture, int32_t code, const TBlitRec& target);
+
+// The sets of row loops WritePixels can use: the baseline every processor of
+// the architecture runs, and AVX2 on x86-64. It uses the fastest set the
+// processor runs.
+enum class TRowLoops { Baseline, Avx2 };
+
+// Makes WritePixels use loops from now on; false, changing nothing, where the
+// processor cannot run them. Lets the tests run every set a machine has.
+bool UseRowLoops(TRowLoops loops);

@@ -152,7 +152,28 @@ int64_t WrongPixels(const QImage& picture) {
 
 }  // namespace
 
-TEST(PixelWriterTest, EveryColourConvertsByTheFormatsRules) {
+// Each set of row loops this machine runs: the baseline everywhere, AVX2
+// wherever the processor has it.
+class RowLoopsTest : public testing::TestWithParam<TRowLoops> {
+ protected:
+  void SetUp() override {
+    bool runs = true;
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (GetParam() == TRowLoops::Avx2) runs = __builtin_cpu_supports("avx2");
+#else
+    if (GetParam() == TRowLoops::Avx2) runs = false;
+#endif
+    ASSERT_EQ(UseRowLoops(GetParam()), runs);
+    if (!runs) GTEST_SKIP() << "this processor has no AVX2";
+  }
+  // Back to the fastest set, which the other tests use.
+  void TearDown() override { ASSERT_TRUE(UseRowLoops(TRowLoops::Avx2) || UseRowLoops(TRowLoops::Baseline)); }
+};
+
+INSTANTIATE_TEST_SUITE_P(EverySet, RowLoopsTest, testing::Values(TRowLoops::Baseline, TRowLoops::Avx2),
+                         [](const auto& info) { return info.param == TRowLoops::Avx2 ? "Avx2" : "Baseline"; });
+
+TEST_P(RowLoopsTest, EveryColourConvertsByTheFormatsRules) {
   // 4096 x 4096 pixels hold every colour once.
   QImage picture(4096, 4096, QImage::Format_RGB32);
   for (int y = 0; y < 4096; ++y) {
@@ -162,9 +183,9 @@ TEST(PixelWriterTest, EveryColourConvertsByTheFormatsRules) {
   EXPECT_EQ(WrongPixels(picture), 0);
 }
 
-TEST(PixelWriterTest, RowsOfEveryWidthEndWhereTheirPixelsEnd) {
+TEST_P(RowLoopsTest, RowsOfEveryWidthEndWhereTheirPixelsEnd) {
   // Widths around the bulk loops' steps and the mono writer's chunks.
-  for (const int width : {1, 3, 7, 8, 9, 15, 17, 31, 33, 511, 512, 513, 1029}) {
+  for (const int width : {1, 3, 7, 8, 9, 15, 17, 31, 32, 33, 63, 511, 512, 513, 1029}) {
     QImage picture(width, 3, QImage::Format_RGB32);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < width; ++x) picture.setPixel(x, y, qRgb(x * 37 + y, x * 11 ^ y * 91, x * 53));

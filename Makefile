@@ -45,10 +45,18 @@ test-sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --timeout 300 -j $(JOBS)
 
+# The benchmarks, in a Release tree of their own unless told (BENCH_BUILD=build
+# BENCH_TYPE=RelWithDebInfo runs them in the tests' build, to compare the two).
+# They run on an X server of their own (Xvfb) where there is one, as a user's
+# screen shows their pictures, else offscreen; each says which.
+BENCH_BUILD ?= build-release
+BENCH_TYPE  ?= Release
+BENCH_X     := $(shell command -v Xvfb >/dev/null && echo bench/on-xvfb)
+
 bench: deps
-	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-release -j $(JOBS)
-	@for b in build-release/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BENCH_TYPE)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target markup_bench viewer_bench trainer_bench
+	@for b in $(BENCH_BUILD)/bench/*_bench; do [ -x "$$b" ] && $(BENCH_X) "$$b"; done; true
 
 # The libFuzzer harnesses, built with clang in their own tree and run all at
 # once for FUZZ_SECONDS each; FUZZ_FLAGS passes more libFuzzer flags.

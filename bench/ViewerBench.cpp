@@ -1,12 +1,18 @@
 // The viewer's rendering speed and memory, on the sample documents or on the
 // files given on the command line:
+//   - the plug-ins' row loops alone, each set the processor runs, converting
+//     a letter page at 300 dpi into every row format, with the build type
+//     whose compiler flags made them;
 //   - every page through the library alone (poppler-qt6 renderToImage, or
 //     ddjvuapi into a buffer of ours), through the plug-in's Blit export in
 //     every pixel format, and through the page view onto the screen, at 96 and
 //     300 dpi, alternated page by page; medians in ms per page and the ratios;
 //   - in a child process each: a 585 x 768 viewer window zoomed step by step
 //     to 400 % and panned, with the time of each step and the RSS; and the time
-//     from start to the first page on screen.
+//     from start to the first page on the screen.
+// Runs on the platform the environment names (offscreen unless told; `make
+// bench` runs it on an X server, Xvfb, where there is one) and says which;
+// under X a step is timed until the X server has carried out what it drew.
 // Usage: viewer_bench [--rounds N] [file.pdf|file.djvu ...]
 #include <libdjvu/ddjvuapi.h>
 #include <poppler-qt6.h>
@@ -29,7 +35,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/OnScreen.h"
 #include "platform/Forms.h"
+#include "plugins/common/PixelWriter.h"
 #include "plugins/djvu/DjvuSession.h"
 #include "tests/support/BlitBuffer.h"
 #include "viewer/DocsViewer.h"
@@ -199,6 +207,7 @@ class TViewRenderer {
   void Render() {
     view_->InvalidateBuffer();
     view_->repaint();
+    SyncWithScreen();
   }
 
  private:
@@ -210,6 +219,34 @@ const std::map<int, const char*> kFormats{{FOLIO_PIXELS_RGBX, "rgbx"},
                                           {FOLIO_PIXELS_RGB, "rgb"},
                                           {FOLIO_PIXELS_GREY, "grey"},
                                           {FOLIO_PIXELS_MONO, "mono"}};
+
+// The row loops alone: a letter page at 300 dpi (2550 x 3300) of varied
+// pixels into every row format, with each set of loops the processor runs.
+void RowLoops(int rounds) {
+  const int w = 2550, h = 3300;
+  QImage picture(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    for (int x = 0; x < w; ++x) row[x] = qRgb(x * 7 + y, x ^ y, y * 3 - x);
+  }
+  std::printf("row loops, %d x %d page, %s build, median ms:\n", w, h, BENCH_BUILD_TYPE);
+  const std::pair<TRowLoops, const char*> sets[] = {{TRowLoops::Baseline, "baseline"}, {TRowLoops::Avx2, "avx2"}};
+  for (const auto& [loops, setName] : sets) {
+    if (!UseRowLoops(loops)) continue;
+    for (const auto& [code, name] : kFormats) {
+      TBlitBuffer buffer;
+      std::vector<double> times;
+      for (int round = 0; round < 3 * rounds; ++round) {
+        const TBlitRec& target = buffer.Target(code, w, h);
+        const auto start = Clock::now();
+        WritePixels(picture, code, target);
+        times.push_back(MsSince(start));
+      }
+      std::printf("  %-8s %-5s %8.2f\n", setName, name, Median(times));
+    }
+  }
+  if (!UseRowLoops(TRowLoops::Avx2)) UseRowLoops(TRowLoops::Baseline);
+}
 
 // Every page of file at both resolutions, the ways alternated round by round.
 void RenderPages(const std::string& file, int rounds) {
@@ -294,6 +331,7 @@ void ZoomAndPan(const std::string& file) {
     const auto start = Clock::now();
     viewer->ZoomIn();
     form.repaint();
+    SyncWithScreen();
     const double ms = MsSince(start);
     if (viewer->Zoom() == zoom) break;
     zoom = viewer->Zoom();
@@ -309,6 +347,7 @@ void ZoomAndPan(const std::string& file) {
     const auto start = Clock::now();
     view->SetBoundsConstrained(view->Left() + dx, view->Top() + dy, view->Width(), view->Height());
     form.repaint();
+    SyncWithScreen();
     steps.push_back(MsSince(start));
   }
   std::printf(
@@ -332,8 +371,10 @@ void ZoomAndPan(const std::string& file) {
 // The first page on screen, as the viewer shows it at start: fitted.
 void FirstPage(const std::string& file, Clock::time_point start) {
   const TFittedViewer window(file);
-  std::printf("first page on screen, %s: %.1f ms from start, RSS %.1f MiB\n",
-              QFileInfo(file.c_str()).fileName().toUtf8().constData(), MsSince(start), RssMiB());
+  const bool shown = WaitUntilOnScreen(*window.viewer->View());
+  std::printf("first page on screen, %s: %.1f ms from start, RSS %.1f MiB%s\n",
+              QFileInfo(file.c_str()).fileName().toUtf8().constData(), MsSince(start), RssMiB(),
+              shown ? "" : " (the screen never showed it: not valid)");
 }
 
 // Runs this program again with mode and file, for a clean RSS.
@@ -373,6 +414,8 @@ int main(int argc, char** argv) {
   } else if (mode == "--first") {
     FirstPage(files.front(), start);
   } else {
+    std::printf("viewer_bench on %s\n", qPrintable(PlatformDescription()));
+    RowLoops(rounds);
     for (const std::string& file : files) RenderPages(file, rounds);
     for (const std::string& file : files) RunChild(argv[0], "--first", file);
     for (const std::string& file : files) RunChild(argv[0], "--zoom", file);

@@ -1,6 +1,9 @@
 #include "platform/Application.h"
 
+#include <cstdlib>  // names the C library (__GLIBC__)
+#if defined(__GLIBC__)
 #include <malloc.h>
+#endif
 
 #include <QApplication>
 #include <QMessageBox>
@@ -40,13 +43,16 @@ TApplication theApplication;
 // until a freed block teaches it to keep blocks up to that size in the heap.
 // Large bitmaps have mappings of their own (see Bitmap.cpp) and teach it
 // nothing, so Qt's large blocks (a snapshot of the screen, the buffer of a
-// full-screen window) would be new memory every time, a page fault every
-// 4 KB. Blocks of up to 32 MB come from the heap from the start, and up to
-// 64 MB of freed heap stays for reuse: the bounds glibc's own adjustment
-// stops at.
+// full-screen window) would be new memory every time, a page fault for every
+// page of it. Blocks of up to 32 MB come from the heap from the start, and up
+// to 64 MB of freed heap stays for reuse: the bounds glibc's own adjustment
+// stops at on 64-bit systems (DEFAULT_MMAP_THRESHOLD_MAX and twice it, see
+// mallopt(3)). Other C libraries have their own policies and no such calls.
 void KeepLargeBlocksForReuse() {
+#if defined(__GLIBC__)
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
 }
 
 QMessageBox::Icon IconOf(unsigned flags) {

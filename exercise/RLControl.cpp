@@ -36,10 +36,14 @@ struct TSkinFile {
   TMargins Margins;
 };
 
-// Reads a skin, noting each of its two files before reading it.
+// Reads a skin, noting each of its two files before reading it, and a skin
+// missing from the current folder as missing: put there later, it wins.
 TSkinFile ReadSkinFile(const std::string& fileName, TFileStamps& files) {
   std::string path = fileName;
-  if (!FileExists(path)) path = ImagesFolder + fileName;
+  if (!FileExists(path)) {
+    files.Add(NativePath(path));
+    path = ImagesFolder + fileName;
+  }
   if (!FileExists(path)) throw Exception(Format("File not found: %s", fileName));
   files.Add(NativePath(path));
   TSkinFile skin;

@@ -88,10 +88,13 @@ TEST_F(SkinTest, SkinFoundOnlyInTheImagesFolder) {
 TEST_F(SkinTest, CurrentFolderComesFirst) {
   CornerSkin().SaveToFile(ImagesFolder + "inputtext.bmp");
   WriteText(ImagesFolder + "inputtext.txt", "1 1 1 1");
-  TBitmap(5, 5).SaveToFile(elsewhere_.path().toStdString() + "/inputtext.bmp");
-  WriteText(elsewhere_.path().toStdString() + "/inputtext.txt", "0 0 0 0");
   CurrentFolder cwd(elsewhere_.path());
   TRLControl control(nullptr);
+  control.LoadSkin("inputtext.bmp");
+  EXPECT_EQ(control.Skin.Width(), 3);
+  // Put there after the images folder's skin was read, it wins all the same.
+  TBitmap(5, 5).SaveToFile(elsewhere_.path().toStdString() + "/inputtext.bmp");
+  WriteText(elsewhere_.path().toStdString() + "/inputtext.txt", "0 0 0 0");
   control.LoadSkin("inputtext.bmp");
   EXPECT_EQ(control.Skin.Width(), 5);
   EXPECT_EQ(control.MarginLeft, 0);

@@ -34,7 +34,7 @@ void TRLLabel::CaptionChanged() {
   // An italic word gets room for its lean, so its first and last letters are not cut.
   const auto [leanLeft, leanRight] = ItalicLean(Font(), caption, advance);
   leanLeft_ = leanLeft;
-  const int width = std::min(advance + leanLeft + leanRight + (caption == " " ? 4 : 0), MaxLabelWidth);
+  const int width = std::min(advance + leanLeft + leanRight, MaxLabelWidth);
   SetBounds(Left(), Top(), width, TextHeightOf(this, caption));
   Invalidate();
 }
@@ -47,6 +47,11 @@ void TRLLabel::Paint(TCanvas& canvas) {
   if (Caption() == smallWord) canvas.Font.SetSize(-14);
   canvas.Brush.Style = TBrushStyle::bsClear;
   canvas.TextOut(leanLeft_, 0, Caption());
+}
+
+bool IsLoneBlank(const TRLControl& control) {
+  const auto* label = qobject_cast<const TRLLabel*>(&control);
+  return label && label->Caption() == " ";
 }
 
 TRLSpacer::TRLSpacer(QObject* owner) : TRLLabel(owner) {}

@@ -17,12 +17,17 @@ class TRLLabel : public TRLControl {
   void Paint(TCanvas& canvas) override;
 
  protected:
-  // A new caption sizes the label to its text (a lone blank gets 4 pixels more).
+  // A new caption sizes the label to its text: a lone blank is as wide as the
+  // blank after a word, so no gap tells a control from a plain word.
   void CaptionChanged() override;
 
  private:
   int leanLeft_ = 0;  // where the text starts: room for an italic first letter
 };
+
+// A label of one blank: the gap before a word that follows a tag. Layouts
+// never start a line with it.
+bool IsLoneBlank(const TRLControl& control);
 
 class TRLSpacer : public TRLLabel {
   Q_OBJECT

@@ -17,10 +17,6 @@ constexpr int EmptyLineHeight = 10;
 constexpr int RuleGap = 3;
 constexpr TColor RuleColor = 0xC9CED0;
 
-bool IsLoneBlank(const TRLLabel& label) {
-  return label.Caption() == " ";
-}
-
 // The course wants this name on a line of its own when it cannot share one.
 bool StandsAlone(const TRLControl& control) {
   static const std::string name = "Винни-Пух"_cp;
@@ -40,11 +36,13 @@ void TRLParser::ParseParameters(const std::string& text) {
   // Scanned by position: cutting the front off the text at every tag would
   // make long passages quadratic.
   std::size_t pos = 0;
+  blankBefore_ = false;
   try {
     while (pos < text.size()) {
       const std::size_t open = text.find('<', pos);
       const std::string chunk = text.substr(pos, open == std::string::npos ? std::string::npos : open - pos);
       AddText(chunk, font);
+      if (!chunk.empty()) blankBefore_ = chunk.back() == ' ';
       if (open == std::string::npos) break;
       const std::size_t close = FindCloseBracket(text, open + 1);
       std::string body =
@@ -94,7 +92,7 @@ void TRLParser::AddText(const std::string& chunk, const TFont& font) {
     if (blank > pos) {
       const bool last = chunk.find_first_not_of(' ', blank) == std::string::npos;
       TRLLabel* label = AddWord(font, chunk.substr(pos, blank - pos) + (last && !endsWithBlank ? "" : " "));
-      label->Glued = first && !startsWithBlank;
+      label->Glued = first && !startsWithBlank && !blankBefore_;
       first = false;
     }
     pos = blank + 1;
@@ -107,6 +105,7 @@ void TRLParser::AddItem(const std::string& name, const std::string& attrs, TFont
   const bool styled = !PlainText;
   if (tag == "br") {
     AddLabel(font)->BRWord = true;
+    blankBefore_ = false;
   } else if (tag == "i" || tag == "/i") {
     if (styled) font.Style = tag == "i" ? font.Style | fsItalic : font.Style & ~fsItalic;
   } else if (tag == "b" || tag == "/b") {
@@ -119,6 +118,7 @@ void TRLParser::AddItem(const std::string& name, const std::string& attrs, TFont
     font.SetSize(FontSizeStep(attrs, font));
   } else {
     AddControl(name, attrs, font, GluedAfter(chunkBefore));
+    blankBefore_ = false;
   }
 }
 
@@ -150,8 +150,9 @@ void TRLParser::Arrange() {
         control->LineNo = state.LineNo;
         continue;
       }
+      // A blank never starts a line, nor stands at the end of one it does not fit on.
+      if (IsLoneBlank(*label) && state.X + label->Width() > Width() && !state.Line.empty()) FinishLine(state);
       if (IsLoneBlank(*label) && state.Line.empty()) {
-        // A blank never starts a line.
         control->LayoutX = control->LayoutY = -1000;
         continue;
       }

@@ -77,6 +77,9 @@ class TRLParser : public TRLControl {
   void SumInFlowScores();
 
   bool arranging_ = false;
+  // The text read last ended with a blank, and only style tags came after it:
+  // the next word stands apart from it, not glued to it.
+  bool blankBefore_ = false;
 };
 
 class TRLStaticText : public TRLParser {

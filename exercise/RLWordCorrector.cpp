@@ -316,6 +316,14 @@ void TRLWordCorrector::Arrange() {
       }
       word->FitToText();
     }
+    if (IsLoneBlank(*control)) {
+      // A blank never starts a line, nor stands at the end of one it does not fit on.
+      if (state.X + control->Width() > Width() && !state.Line.empty()) FinishLine(state);
+      if (state.Line.empty()) {
+        control->SetBounds(-1000, -1000, control->Width(), control->Height());
+        continue;
+      }
+    }
     if (state.X + control->Width() > Width()) WrapBefore(state, *control);
     AppendToLine(state, *control);
   }

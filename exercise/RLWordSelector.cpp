@@ -179,7 +179,6 @@ TRLWordSelector::TRLWordSelector(QObject* owner) : TRLWordCorrector(owner) {}
 TRLWordSelector2::TRLWordSelector2(QObject* owner) : TRLWordSelector(owner) {}
 
 void TRLWordSelector::ParseParameters(const std::string& params) {
-  prevTag_.clear();
   HasErrorWords = false;
   TRLWordCorrector::ParseParameters(params);
 }
@@ -191,17 +190,18 @@ void TRLWordSelector::AddItem(const std::string& name, const std::string& attrs,
     HasErrorWords = true;
     AddErrorWord(attrs, font, GluedAfter(chunkBefore));
   } else if (tag == "select") {
-    // After another item, a blank before the tag stays a blank before its words.
-    const bool blankBefore = !GluedAfter(chunkBefore) && !prevTag_.empty() && prevTag_ != "br";
-    AddSelectWords((blankBefore ? " " : "") + attrs, font, true);
+    // The blank before the tag already follows the word before it: the item's
+    // words stand at a word's gap, and glued only where no blank parts them.
+    AddSelectWords(attrs, font, GluedAfter(chunkBefore));
   } else {
     TRLWordCorrector::AddItem(name, attrs, font, chunkBefore);
   }
-  prevTag_ = name;
 }
 
-void TRLWordSelector::AddSelectWords(const std::string& chunk, const TFont& font, bool mustSelect) {
-  for (TRLWord* word : AddWords(chunk, font)) static_cast<TRLSelectWord*>(word)->MustSelect = mustSelect;
+void TRLWordSelector::AddSelectWords(const std::string& chunk, const TFont& font, bool glued) {
+  const std::vector<TRLWord*> words = AddWords(chunk, font);
+  for (TRLWord* word : words) static_cast<TRLSelectWord*>(word)->MustSelect = true;
+  if (!words.empty()) words.front()->Glued = glued;
 }
 
 // ----- dragging

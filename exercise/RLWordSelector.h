@@ -85,12 +85,11 @@ class TRLWordSelector : public TRLWordCorrector {
                const std::string& chunkBefore) override;
 
  private:
-  void AddSelectWords(const std::string& chunk, const TFont& font, bool mustSelect);
+  // The words of a "select" item, all meant to be selected.
+  void AddSelectWords(const std::string& chunk, const TFont& font, bool glued);
   // The line of the in-flow control under p (client coordinates), else of
   // the first one beside p's row; -1 when none.
   int LineAt(TPoint p) const;
-
-  std::string prevTag_;  // the last tag read, as written
 };
 
 class TRLWordSelector2 : public TRLWordSelector {

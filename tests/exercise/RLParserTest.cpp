@@ -31,7 +31,8 @@ TEST(ParserWords, ChunksBecomeLabelsWithTrailingBlanksAndGlue) {
   EXPECT_EQ(LabelAt(page, 0)->Caption(), "Он "_cp);
   EXPECT_TRUE(children[0]->Glued);
   EXPECT_EQ(LabelAt(page, 1)->Caption(), "шёл"_cp);
-  EXPECT_TRUE(children[1]->Glued);
+  // The blank before <b> parts the words: "шёл" may start a line of its own.
+  EXPECT_FALSE(children[1]->Glued);
   EXPECT_TRUE(LabelAt(page, 1)->Font().Bold());
   EXPECT_EQ(LabelAt(page, 2)->Caption(), " ");
   EXPECT_FALSE(children[2]->Glued);
@@ -40,14 +41,27 @@ TEST(ParserWords, ChunksBecomeLabelsWithTrailingBlanksAndGlue) {
   EXPECT_FALSE(LabelAt(page, 3)->Font().Bold());
 }
 
+TEST(ParserWords, AWordGluesAcrossStyleTagsOnlyWhereNoBlankPartsIt) {
+  TagTableScope tags;
+  TestPage page(600);
+  page.Parse("г<b>о</b>ра, <b>цыган</b>, <i>на цыпочках</i>"_cp);
+  const auto children = page.Children();
+  ASSERT_EQ(children.size(), 7u);
+  EXPECT_TRUE(children[1]->Glued);   // "о" inside the word
+  EXPECT_TRUE(children[2]->Glued);   // "ра, "
+  EXPECT_FALSE(children[3]->Glued);  // "цыган" after "ра, "
+  EXPECT_TRUE(children[4]->Glued);   // ", " after "цыган"
+  EXPECT_FALSE(children[5]->Glued);  // "на " after ", "
+}
+
 TEST(ParserWords, LabelsAreSizedToTheirText) {
   TagTableScope tags;
   TestPage page(600);
   page.Parse("слово <answer> "_cp);
   EXPECT_EQ(LabelAt(page, 0)->Width(), WordWidth(page, "слово "_cp));
   EXPECT_EQ(LabelAt(page, 0)->Height(), WordHeight(page));
-  // A lone blank is 4 pixels wider than its text.
-  EXPECT_EQ(LabelAt(page, 2)->Width(), WordWidth(page, " ") + 4);
+  // A lone blank is as wide as the blank after a word: no gap stands out.
+  EXPECT_EQ(LabelAt(page, 2)->Width(), WordWidth(page, " "));
 }
 
 TEST(ParserTags, ControlAfterATagOrAtTheStartIsGlued) {
@@ -165,6 +179,18 @@ TEST(ParserLayout, BlankNeverStartsALine) {
   EXPECT_EQ(children[1]->LayoutX, -1000);
   EXPECT_EQ(children[1]->LayoutY, -1000);
   EXPECT_EQ(children[2]->Left(), 0);
+}
+
+TEST(ParserLayout, BlankThatDoesNotFitEndsTheLineAndTakesNoRoom) {
+  TagTableScope tags;
+  TestPage page(600);
+  page.Parse("a<b> b</b>");
+  const int fits = WordWidth(page, "a");
+  page.Parser->SetWidth(fits);
+  const auto children = page.Children();
+  EXPECT_EQ(children[1]->LayoutX, -1000);
+  EXPECT_EQ(children[2]->Left(), 0);
+  EXPECT_EQ(children[2]->LineNo, 2);
 }
 
 TEST(ParserLayout, LinesAreBottomAlignedAndBreaksAddEmptyLines) {

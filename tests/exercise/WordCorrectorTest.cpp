@@ -290,10 +290,18 @@ TEST_F(WordCorrectorTest, ReturnTakesTheCorrectionAndThePassageFlowsAgain) {
   EXPECT_TRUE(words[1]->Visible());
   EXPECT_EQ(words[1]->Text(), "мыла"_cp);
   EXPECT_EQ(words[1]->Width(), Width("мыла"_cp));
-  EXPECT_EQ(words[2]->Left(), words[1]->Left() + words[1]->Width() + Width(" ") + 4);
+  EXPECT_EQ(words[2]->Left(), words[1]->Left() + words[1]->Width() + Width(" "));
   passage->Check();
   EXPECT_EQ(passage->Score, 1);
   EXPECT_EQ(passage->MaxScore, 1);
+}
+
+TEST_F(WordCorrectorTest, AWordThatWrapsAfterAnItemStartsItsLineAtTheEdge) {
+  SetPageWidth(Width("Мама мла"_cp) + 1);
+  TRLWordCorrector* passage = Passage("<editable Мама <error text=мла answer=мыла> раму>"_cp);
+  const auto words = Words(*passage);
+  EXPECT_EQ(words[2]->Left(), 0);
+  EXPECT_GT(words[2]->Top(), words[1]->Top());
 }
 
 TEST_F(WordCorrectorTest, LeavingTheFieldAlsoTakesTheCorrection) {
@@ -371,7 +379,7 @@ TEST_F(WordCorrectorTest, AnEmptiedWordCanStillBeClickedAndCorrected) {
 }
 
 TEST_F(WordCorrectorTest, APassageThatGrowsMovesTheTextBelowIt) {
-  SetPageWidth(Width("Мама мла"_cp) + Width(" ") + 4 + Width("раму"_cp) + 2);
+  SetPageWidth(Width("Мама мла"_cp) + Width(" ") + Width("раму"_cp) + 2);
   TRLWordCorrector* passage = Passage("<editable Мама <error text=мла answer=мыла> раму><br>Конец"_cp);
   ShowPage();
   TRLControl* last = page_.Children().back();

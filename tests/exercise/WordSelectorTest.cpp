@@ -94,9 +94,11 @@ TEST_F(WordSelectorTest, SelectAndErrorItemsMakeWordsToMark) {
   EXPECT_TRUE(passage->HasErrorWords);
   EXPECT_TRUE(words[6]->IsError);
   EXPECT_EQ(words[6]->Answer, "реку"_cp);
-  // After another item, the blank before "<select" stays: "тёмный" is not glued to "лес,".
+  // After another item, the blank before "<select" is the one after "лес,": "тёмный" is not
+  // glued to it and stands at a word's gap, not at two blanks.
   EXPECT_FALSE(words[3]->Glued);
-  EXPECT_NE(qobject_cast<TRLLabel*>(ControlBefore(*passage, words[3])), nullptr);
+  EXPECT_EQ(ControlBefore(*passage, words[3]), words[2]);
+  EXPECT_EQ(words[3]->Left(), words[2]->Left() + words[2]->Width());
   EXPECT_FALSE(Passage("<selector Мы <select видели>>"_cp)->HasErrorWords);
 }
 

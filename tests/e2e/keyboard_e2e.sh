@@ -41,11 +41,11 @@ printf '%s' 'Знаки препинания<~~~>Впишите ответы.<~~
 
 # Right answers on both layouts; wrong ones once per document, on one layout each.
 setxkbmap us || fail "setxkbmap us"
-run_trainer us "$memo_document" 0 "Друг познаётся в беде." "Делу время, потехе час." "Семь раз отмерь, один раз отрежь."
+run_trainer us "$memo_document" 0 "Друг познаётся в беде." "Где труд, там и счастье." "Не зная броду, не суйся в воду."
 run_trainer us "$fill_in" 0 "т.е." "да, нет" "Что?" "1:2;3!"
-run_trainer us "$memo_document" 2 "Друг познаётся в беде." "Делу время потехе час." "Семь раз отмерь, один раз отрежь,"
+run_trainer us "$memo_document" 2 "Друг познаётся в беде." "Где труд там и счастье." "Не зная броду, не суйся в воду,"
 setxkbmap ru || fail "setxkbmap ru"
-run_trainer ru "$memo_document" 0 "Друг познаётся в беде." "Делу время, потехе час." "Семь раз отмерь, один раз отрежь."
+run_trainer ru "$memo_document" 0 "Друг познаётся в беде." "Где труд, там и счастье." "Не зная броду, не суйся в воду."
 run_trainer ru "$fill_in" 0 "т.е." "да, нет" "Что?" "1:2;3!"
 run_trainer ru "$fill_in" 3 "т.е" "да нет" "Что?" "1;2:3!"
 

@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     Course, ChoiceSamplesTest,
     ::testing::Values(TSample{"docs/Легко/Правописание приставок/01.cml", "prefix"},
                       TSample{"docs/Легко/Гласные после шипящих и Ц/01.cml", "choose"},
-                      TSample{"docs/Легко/Упражнения на построение текстов/01.cml", "memo"}),
+                      TSample{"docs/Легко/Упражнения на построение предложений/01.cml", "memo"}),
     [](const ::testing::TestParamInfo<TSample>& info) { return std::string(info.param.Render); });
 
 // The join picture as a chooser's variant, the focus frame, a bracket being

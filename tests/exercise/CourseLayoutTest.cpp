@@ -1,6 +1,7 @@
 // The course's texts laid out at the widths and sizes the trainer gives them:
 // no word runs past the right edge of its part (a glued run of bold words can
-// be wider than a narrow hint), and no line starts with a dash.
+// be wider than a narrow hint), no line starts with a dash or a blank, and
+// words stand one blank apart, bold ones too.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -48,7 +49,7 @@ std::map<int, std::vector<const TRLControl*>> Lines(const TRLParser& parser) {
 
 }  // namespace
 
-TEST(CourseLayout, EveryPartKeepsWithinItsWidthAndNoLineStartsWithADash) {
+TEST(CourseLayout, EveryPartKeepsWithinItsWidthWithSingleGapsAndNoLineStartsWithADashOrABlank) {
   TagTableScope tags;
   ArtworkScope artwork;  // paragraphs and buttons load their pictures
   const std::string dash = "—"_cp;
@@ -72,6 +73,12 @@ TEST(CourseLayout, EveryPartKeepsWithinItsWidthAndNoLineStartsWithADash) {
             std::string first = line.front()->Caption();
             first.erase(0, first.find_first_not_of(" \xA0"));
             EXPECT_NE(first.rfind(dash, 0), 0u) << where << ": line " << number << " starts with a dash";
+            EXPECT_NE(line.front()->Caption(), " ") << where << ": line " << number << " starts with a blank";
+            for (std::size_t i = 1; i < line.size(); ++i) {
+              const std::string& before = line[i - 1]->Caption();
+              EXPECT_FALSE(!before.empty() && before.back() == ' ' && line[i]->Caption() == " ")
+                  << where << ": two blanks after \"" << Cp1251ToUtf8(before) << "\"";
+            }
             const TRLControl* last = line.back();
             EXPECT_LE(last->Left() + last->Width(), width)
                 << where << ": \"" << Cp1251ToUtf8(last->Caption()) << "\" runs past the edge";

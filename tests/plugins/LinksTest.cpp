@@ -32,6 +32,34 @@ TEST_F(LinksTest, PdfLinksJumpOpenStartAndBrowse) {
   EXPECT_EQ(Texts(TContext(api, document, 2).Links()), std::vector<std::string>{"goto\n1"});
 }
 
+// Each link area of links.pdf lies over its Russian caption, whose letters
+// are drawn there.
+TEST_F(LinksTest, PdfLinkCaptionsAreRussianAndLieInTheirAreas) {
+  const TPluginApi& api = Plugin("pdf");
+  TDocument document(api, SamplePath("links.pdf"));
+  ASSERT_TRUE(document.Opened());
+  TPage page(api, document, 1);
+  page.FitWidth(420);
+  const TContext context(api, document, 1);
+  const std::vector<TLink> links = context.Links();
+  ASSERT_EQ(links.size(), 4u);
+  const char* captions[] = {"На страницу 2", "Правила в интернете", "Вторая страница образца", "Заметки"};
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    const std::string caption = Utf8ToCp1251(captions[i]);
+    EXPECT_NE(context.Text().find(caption), std::string::npos) << Cp1251ToUtf8(context.Text());
+    const std::string last = caption.substr(caption.rfind(' ') + 1);
+    const TPluginRect word = context.WordRect(last);
+    EXPECT_GT(word.Right, word.Left) << captions[i];
+    EXPECT_GE(word.Left, links[i].Points[0].X) << captions[i];
+    EXPECT_LE(word.Right, links[i].Points[1].X) << captions[i];
+    const QImage ink = page.Render(page.Pixels(word));
+    int dark = 0;
+    for (int y = 0; y < ink.height(); ++y)
+      for (int x = 0; x < ink.width(); ++x) dark += qGray(ink.pixel(x, y)) < 128;
+    EXPECT_GT(dark, ink.width()) << captions[i] << ": its letters are not drawn";
+  }
+}
+
 // An address that leads nowhere makes no link area, so the viewer shows no
 // link cursor over it; the valid link beside it stays.
 TEST_F(LinksTest, PdfLinkWithAnInvalidAddressMakesNoArea) {

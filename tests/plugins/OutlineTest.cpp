@@ -43,8 +43,10 @@ using OutlineTest = PluginTest;
 
 TEST_F(OutlineTest, PdfOutlineBecomesFoldersAndPageRanges) {
   EXPECT_EQ(Description("pdf", "links.pdf"),
-            (std::vector<std::string>{"BOOKFOLDER", "BOOK[Links sample]", "PAGES[Start,1]",
-                                      "PAGEFOLDER[Second]", "PAGES[Second,2]", "PAGES[Detail,2-2]"}));
+            (std::vector<std::string>{
+                "BOOKFOLDER", "BOOK[" + "Образец ссылок"_cp + "]", "PAGES[" + "Начало"_cp + ",1]",
+                "PAGEFOLDER[" + "Вторая страница"_cp + "]", "PAGES[" + "Вторая страница"_cp + ",2]",
+                "PAGES[" + "Подробности"_cp + ",2-2]"}));
 }
 
 TEST_F(OutlineTest, DocumentWithoutOutlineIsOneRange) {

@@ -25,9 +25,10 @@ namespace {
 TPluginViewForm* form = nullptr;
 std::string document;
 
-void Run(const std::string& text) {
+void Run(const std::string& text, bool nativeNames = false) {
   TPluginLinkReader link;
   link.Parse(text);
+  link.NativeNames = nativeNames;
   form->LinkExecute(form->Viewer->View(), &link);
 }
 
@@ -56,9 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   ExpectDocumentedOutcome([&] {
     // An empty or invalid address makes no link area, so nothing to run.
-    const auto text =
-        UriLinkText(QString::fromStdString(document), QString::fromUtf8(bytes.data(), int(bytes.size())));
-    if (text) Run(*text);
+    const auto text = UriLinkText(document, bytes);
+    if (!text) return;
+    Run(text->Ansi);
+    Run(text->Native, true);
   });
   ExpectDocumentedOutcome([&] { Run(bytes); });
   // An "open" may have replaced the document; the next input starts from it again.

@@ -1,7 +1,11 @@
 #include "platform/FileSystem.h"
 
+#include <unistd.h>
+
 #include <QString>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,8 +56,12 @@ std::optional<std::string> FoldCp1251(const std::string& utf8) {
   return AnsiLowerCase(name);
 }
 
+// Bytes that are no UTF-8 have no case: such names match only as written.
 std::optional<std::string> FoldUnicode(const std::string& utf8) {
-  return QString::fromUtf8(utf8).toCaseFolded().toUtf8().toStdString();
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = decoder.decode(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+  if (decoder.hasError()) return std::nullopt;
+  return text.toCaseFolded().toUtf8().toStdString();
 }
 
 // The entry of folder (UTF-8) whose name folds as name does.
@@ -174,7 +182,26 @@ std::string NativePath(const std::string& path) {
 }
 
 std::string ResolveNativePath(const std::string& path) {
-  return ResolveUtf8(NormalizePath(path), &FoldUnicode);
+  return ResolveUtf8(path, &FoldUnicode);
+}
+
+std::string NativeFilePath(const std::string& path) {
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string NativeFileName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+TFileState NativeFileState(const std::string& path) {
+  if (path.empty()) return TFileState::Missing;
+  const std::string found = ResolveNativePath(path);
+  struct stat st {};
+  if (::stat(found.c_str(), &st) != 0) return errno == EACCES ? TFileState::Unreadable : TFileState::Missing;
+  if (S_ISDIR(st.st_mode)) return TFileState::Folder;
+  if (!S_ISREG(st.st_mode)) return TFileState::NotAFile;
+  if (::access(found.c_str(), R_OK) != 0) return TFileState::Unreadable;
+  return st.st_size == 0 ? TFileState::Empty : TFileState::Readable;
 }
 
 bool NativeFileExists(const std::string& path) {

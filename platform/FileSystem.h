@@ -21,9 +21,20 @@ std::string ResolvePath(const std::string& path);
 // The resolved path in the file system's UTF-8, for fopen, dlopen or Qt.
 std::string NativePath(const std::string& path);
 
-// Paths in the file system's own spelling (UTF-8), for names that cp1251
-// cannot spell: ResolvePath's lookup, ignoring case over all of Unicode.
+// Paths in the file system's own spelling: the bytes a reader's file name is
+// made of (UTF-8 for text), where every byte but "/" and NUL belongs to a name
+// and "\" is a letter like any other.
+// ResolvePath's lookup for such a path: a name missing as written is looked up
+// ignoring case over all of Unicode; a name that is no UTF-8 only as written.
 std::string ResolveNativePath(const std::string& path);
+// The folder part with its trailing "/" ("" for a bare name), and the name part.
+std::string NativeFilePath(const std::string& path);
+std::string NativeFileName(const std::string& path);
+
+// What a path in the file system's spelling leads to, as far as a reader
+// opening it as a document must know.
+enum class TFileState { Readable, Missing, Folder, NotAFile, Unreadable, Empty };
+TFileState NativeFileState(const std::string& path);
 
 // True for a regular file only (a folder is not a file).
 bool FileExists(const std::string& path);

@@ -270,17 +270,15 @@ void TPluginViewForm::SetMouseMode(TMouseMode mode) {
 // ------------------------------------------------------------------ files
 
 void TPluginViewForm::OpenTitled(const std::string& file) {
-  OpenFile(file, ExtractFileName(NormalizePath(file)) + kViewerTitleSuffix, 1, false);
+  OpenFile(file, NativeFileName(file) + kViewerTitleSuffix, 1, false);
 }
 
 void TPluginViewForm::OpenFromCommandLine(const std::vector<std::string>& params) {
   try {
     const auto existing = std::find_if(params.begin(), params.end(), NativeFileExists);
-    if (existing != params.end()) {
-      OpenTitled(*existing);
-    } else {
-      OpenWithDialog();
-    }
+    if (existing != params.end()) return OpenTitled(*existing);
+    if (!params.empty()) Application->ShowException(FileProblem(params.front()));
+    OpenWithDialog();
   } catch (const std::exception& e) {
     // The window still opens, empty, after the user has read why.
     Application->HandleException(e);

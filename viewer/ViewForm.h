@@ -28,8 +28,8 @@ class TPluginViewForm : public TForm {
   ~TPluginViewForm() override;
 
   // Opens the first parameter (as the file system spells it) that names an
-  // existing file, else asks with the open dialog. A file no plug-in opens is
-  // reported; the window stays empty.
+  // existing file, else says why the first names none and asks with the open
+  // dialog. A file no plug-in opens is reported; the window stays empty.
   void OpenFromCommandLine(const std::vector<std::string>& params);
   // Shows page of file under title, centred, sized to the page unless full
   // screen. File names and titles here are in the file system's spelling
@@ -95,10 +95,11 @@ class TPluginViewForm : public TForm {
 
   // Link commands.
   void OpenLinked(const std::string& name, int page);
-  void StartFile(const std::string& arg);
+  void StartFile(const std::string& name);
   void OpenWeb(const std::string& target);
   std::string LinkedDocument(const std::string& name) const;
-  void ReportMissing(const std::string& path);
+  // A box captioned "Уведомление" (cp1251 text).
+  void Report(const std::string& message);
 
   bool fullScreen_ = false;
   std::vector<QPointer<QToolButton>> buttons_;

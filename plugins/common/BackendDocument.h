@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/StrUtils.h"
+#include "plugins/common/LinkText.h"
 #include "viewer/Plugin/PluginAbi.h"
 
 // Thrown by Open for a file of another format. It is refused without a log
@@ -41,7 +42,7 @@ struct TPageText {
 // Two points are opposite corners of a rectangle, more are a polygon.
 struct TPageLink {
   std::vector<TPluginPoint> Points;
-  std::string Text;  // a link text: "goto\n3", "web\nhttps://...", ...
+  TLinkText Text;  // a link text: "goto\n3", "web\nhttps://...", ...
 };
 
 struct TOutlineItem {
@@ -86,9 +87,9 @@ class TBackendPage {
 class TBackendDocument {
  public:
   virtual ~TBackendDocument() = default;
-  // Opens the file of that name; throws Exception with the reason when it is
-  // no readable document.
-  virtual void Open(const QString& name) = 0;
+  // Opens the file at path (the file system's bytes); throws Exception with
+  // the reason when it is no readable document.
+  virtual void Open(const std::string& path) = 0;
   virtual int PageCount() const = 0;
   // Pages are 1-based and checked by the caller.
   virtual TPageGeometry Geometry(int page) = 0;
@@ -104,3 +105,12 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument();
 
 // Appends a line to the viewer's log (nothing before SetupPlugin).
 void BackendLog(const std::string& message);
+
+// The whole file at path (the file system's bytes). A document is read from
+// memory, so it stays readable, every page of it, when its file is deleted,
+// replaced or written over while it is open. Throws Exception saying why the
+// file cannot be read.
+QByteArray ReadDocumentFile(const std::string& path);
+// A byte path as text for the log and titles: UTF-8, with a stand-in for
+// bytes that are no text.
+QString DisplayPath(const std::string& path);

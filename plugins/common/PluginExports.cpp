@@ -1,7 +1,11 @@
 // The exports of the viewer's plug-in contract over one format backend. Each
 // export checks every handle, pointer and size it is given, and lets no
 // exception out: a failure is logged and answered with the failure result.
-#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -51,6 +55,11 @@ struct TContextState {
   int Page = 0;
   TPageText Text;
   std::vector<TPageLink> Links;
+};
+
+struct TFileDescriptor {
+  int Fd;
+  ~TFileDescriptor() { ::close(Fd); }
 };
 
 void Require(bool condition, const char* message) {
@@ -169,6 +178,32 @@ void BackendLog(const std::string& message) {
   if (logProc) logProc(0, 0, (message + "\n").c_str());
 }
 
+QString DisplayPath(const std::string& path) {
+  return QString::fromUtf8(path.data(), qsizetype(path.size()));
+}
+
+QByteArray ReadDocumentFile(const std::string& path) {
+  // Non-blocking, so that a pipe under a document's name cannot hang the viewer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw Exception(std::string("The file cannot be opened: ") + std::strerror(errno));
+  const TFileDescriptor closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw Exception("It is no regular file");
+  QByteArray data;
+  // A hint only: the file may grow or shrink while it is read.
+  data.reserve(qsizetype(st.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) return data;
+    if (got > 0) {
+      data.append(buffer, got);
+    } else if (errno != EINTR) {
+      throw Exception(std::string("The file cannot be read: ") + std::strerror(errno));
+    }
+  }
+}
+
 void LogOutlineCut(const QString& path) {
   BackendLog(std::string(BackendFormat()) + ": the outline of [" + QStringToCp1251(path) +
              "] nests more than " + std::to_string(kMaxOutlineDepth) +
@@ -214,9 +249,9 @@ FOLIO_EXPORT TPluginBool SetupDocument(TPluginHandle handle, TDocumentSetupRec* 
 
 namespace {
 
-// path is the name as the viewer handed it over (for the log); name is what it means.
+// path is the name as the viewer handed it over (for the log); decode gives the bytes it names.
 TPluginBool OpenNamed(const char* exportName, TPluginHandle handle, const char* path,
-                      QString (*decode)(const char*)) {
+                      std::string (*decode)(const char*)) {
   return Guard(exportName, 0, [&] {
     TDocumentState& document = documents.Get(handle);
     Require(path, "No file name");
@@ -234,12 +269,12 @@ TPluginBool OpenNamed(const char* exportName, TPluginHandle handle, const char* 
   });
 }
 
-QString FromCp1251(const char* path) {
-  return Cp1251ToQString(path);
+std::string FromCp1251(const char* path) {
+  return Cp1251ToUtf8(path);
 }
 
-QString FromFileSystem(const char* path) {
-  return QFile::decodeName(path);
+std::string FromFileSystem(const char* path) {
+  return path;
 }
 
 }  // namespace
@@ -322,7 +357,8 @@ FOLIO_EXPORT int32_t Blit(TPluginHandle handle, const TBlitRec* target) {
     Require(target, "No blit record");
     const QRect area = CheckedArea(page, *target);
     const QSize size(int(page.Width), int(page.Height));
-    if (page.Code != FOLIO_PIXELS_DEVICE && page.Backend->RenderRows(area, size, page.Code, *target)) return 1;
+    if (page.Code != FOLIO_PIXELS_DEVICE && page.Backend->RenderRows(area, size, page.Code, *target))
+      return 1;
     const QImage picture = OverWhite(page.Backend->Render(area, size), area.size());
     if (page.Code == FOLIO_PIXELS_DEVICE)
       Paint(picture, area, *target);
@@ -404,9 +440,11 @@ FOLIO_EXPORT int32_t ReadActiveRectsCount(TPluginHandle handle) {
   return Guard("ReadActiveRectsCount", 0, [&] { return int32_t(contexts.Get(handle).Links.size()); });
 }
 
-FOLIO_EXPORT int32_t ReadActiveRects(TPluginHandle handle, int32_t index, int32_t* count,
-                                     TPluginPoint* points, char* text, int32_t textSize) {
-  return Guard("ReadActiveRects", 0, [&] {
+namespace {
+
+int32_t ReadLinkArea(const char* exportName, std::string TLinkText::*spelling, TPluginHandle handle,
+                     int32_t index, int32_t* count, TPluginPoint* points, char* text, int32_t textSize) {
+  return Guard(exportName, 0, [&] {
     const TContextState& context = contexts.Get(handle);
     Require(count, "No place for the vertex count");
     Require(index >= 0 && std::size_t(index) < context.Links.size(), "No link area of that number");
@@ -419,7 +457,20 @@ FOLIO_EXPORT int32_t ReadActiveRects(TPluginHandle handle, int32_t index, int32_
     // The array was sized for the count we told; any other count is not ours to fill.
     Require(*count == vertices, "The vertex array has another size than the area");
     std::copy(link.Points.begin(), link.Points.end(), points);
-    CopyText(link.Text, text, textSize);
+    CopyText(link.Text.*spelling, text, textSize);
     return 1;
   });
+}
+
+}  // namespace
+
+FOLIO_EXPORT int32_t ReadActiveRects(TPluginHandle handle, int32_t index, int32_t* count,
+                                     TPluginPoint* points, char* text, int32_t textSize) {
+  return ReadLinkArea("ReadActiveRects", &TLinkText::Ansi, handle, index, count, points, text, textSize);
+}
+
+FOLIO_EXPORT int32_t ReadActiveRectsUtf8(TPluginHandle handle, int32_t index, int32_t* count,
+                                         TPluginPoint* points, char* text, int32_t textSize) {
+  return ReadLinkArea("ReadActiveRectsUtf8", &TLinkText::Native, handle, index, count, points, text,
+                      textSize);
 }

@@ -1,6 +1,5 @@
 #include "plugins/djvu/DjvuDocument.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
@@ -236,16 +235,17 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument() {
   return std::make_unique<TDjvuDocument>();
 }
 
-void TDjvuDocument::Open(const QString& name) {
-  QFile file(name);
-  if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) throw Exception("There is no such file");
+void TDjvuDocument::Open(const std::string& path) {
+  const QByteArray data = ReadDocumentFile(path);
   // Every file is offered to us first; others are refused before the decoder sees them.
-  if (file.read(8) != "AT&TFORM") throw EOtherFormat("Not a DjVu file");
-  auto session = std::make_shared<TDjvuSession>(name);
+  if (!data.startsWith("AT&TFORM")) throw EOtherFormat("Not a DjVu file");
+  const std::size_t slash = path.rfind('/');
+  auto session =
+      std::make_shared<TDjvuSession>(data, slash == std::string::npos ? "./" : path.substr(0, slash + 1));
   // A file cut short may still list its pages; one whose first page is gone shows nothing.
   if (session->PageCount() > 0) session->PageInfo(0);
   session_ = std::move(session);
-  path_ = name;
+  path_ = path;
 }
 
 int TDjvuDocument::PageCount() const {
@@ -283,11 +283,13 @@ std::optional<int> TDjvuDocument::TargetPage(const std::string& target, int from
   return page;
 }
 
-// (maparea url comment shape ...), url a string or (url target frame).
-std::optional<std::string> TDjvuDocument::LinkText(miniexp_t url, int page) {
-  const std::string address = Utf8String(miniexp_stringp(url) ? url : miniexp_car(url)).toStdString();
+// (maparea url comment shape ...), url a string or (url target frame); its
+// bytes name a file as they stand.
+std::optional<TLinkText> TDjvuDocument::LinkText(miniexp_t url, int page) {
+  const miniexp_t string = miniexp_stringp(url) ? url : miniexp_car(url);
+  const std::string address = miniexp_stringp(string) ? miniexp_to_str(string) : "";
   if (address.empty()) return std::nullopt;
-  if (address[0] != '#') return UriLinkText(path_, QString::fromStdString(address));
+  if (address[0] != '#') return UriLinkText(path_, address);
   const std::optional<int> target = TargetPage(address.substr(1), page);
   if (!target) return std::nullopt;
   return GotoLinkText(*target);
@@ -301,7 +303,7 @@ std::vector<TPageLink> TDjvuDocument::Links(int page) {
   const std::unique_ptr<miniexp_t, decltype(&std::free)> areas(ddjvu_anno_get_hyperlinks(annotations.Get()),
                                                                &std::free);
   for (miniexp_t* area = areas.get(); area && *area; ++area) {
-    const std::optional<std::string> text = LinkText(miniexp_nth(1, *area), page);
+    const std::optional<TLinkText> text = LinkText(miniexp_nth(1, *area), page);
     std::vector<TPluginPoint> points = AreaPoints(miniexp_nth(3, *area), scale);
     if (text && points.size() >= 2) links.push_back({std::move(points), *text});
   }
@@ -327,11 +329,11 @@ std::vector<TOutlineItem> TDjvuDocument::OutlineItems(miniexp_t items, int depth
 
 TBookOutline TDjvuDocument::Outline() {
   TBookOutline outline;
-  outline.Title = QStringToCp1251(QFileInfo(path_).completeBaseName());
+  outline.Title = QStringToCp1251(QFileInfo(DisplayPath(path_)).completeBaseName());
   outline.PageCount = PageCount();
   const TDjvuExpression bookmarks(*session_, session_->Outline());
   bool cut = false;
   if (miniexp_consp(bookmarks.Get())) outline.Items = OutlineItems(miniexp_cdr(bookmarks.Get()), 1, cut);
-  if (cut) LogOutlineCut(path_);
+  if (cut) LogOutlineCut(DisplayPath(path_));
   return outline;
 }

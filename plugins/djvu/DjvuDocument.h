@@ -12,7 +12,7 @@
 
 class TDjvuDocument : public TBackendDocument {
  public:
-  void Open(const QString& name) override;
+  void Open(const std::string& path) override;
   int PageCount() const override;
   TPageGeometry Geometry(int page) override;
   std::unique_ptr<TBackendPage> LoadPage(int page) override;
@@ -23,12 +23,12 @@ class TDjvuDocument : public TBackendDocument {
  private:
   // The 1-based page a "#..." target names, seen from page from; nullopt for none.
   std::optional<int> TargetPage(const std::string& target, int from);
-  std::optional<std::string> LinkText(miniexp_t url, int page);
+  std::optional<TLinkText> LinkText(miniexp_t url, int page);
   // The items of a bookmark list, read at most kMaxOutlineDepth levels deep; cut
   // tells whether deeper ones were left out.
   std::vector<TOutlineItem> OutlineItems(miniexp_t items, int depth, bool& cut);
 
   // Shared with the pages, which decode and render from it.
   std::shared_ptr<TDjvuSession> session_;
-  QString path_;
+  std::string path_;  // the file system's bytes
 };

@@ -1,15 +1,20 @@
 #include "plugins/djvu/DjvuSession.h"
 
 #include "platform/StrUtils.h"
+#include "plugins/common/BackendDocument.h"
 
-TDjvuSession::TDjvuSession(const QString& path) {
+TDjvuSession::TDjvuSession(const QByteArray& data, const std::string& folder) : folder_(folder) {
   context_ = ddjvu_context_create("Folioscope");
   if (!context_) throw Exception("The DjVu decoder cannot start");
-  document_ = ddjvu_document_create_by_filename_utf8(context_, path.toUtf8().constData(), 1);
+  // Fed from memory: the decoder would read the file again for every page,
+  // which fails once the file is deleted or replaced while it is open.
+  document_ = ddjvu_document_create(context_, nullptr, 0);
   if (!document_) {
     ddjvu_context_release(context_);
-    throw Exception("The file cannot be read");
+    throw Exception("The DjVu decoder cannot start");
   }
+  ddjvu_stream_write(document_, 0, data.constData(), (unsigned long)data.size());
+  ddjvu_stream_close(document_, 0, 0);
   while (!ddjvu_document_decoding_done(document_)) Pump(true);
   if (ddjvu_document_decoding_error(document_)) {
     ddjvu_document_release(document_);
@@ -27,7 +32,24 @@ void TDjvuSession::Pump(bool wait) {
   if (wait) ddjvu_message_wait(context_);
   while (const ddjvu_message_t* message = ddjvu_message_peek(context_)) {
     if (message->m_any.tag == DDJVU_ERROR && message->m_error.message) lastError_ = message->m_error.message;
+    if (message->m_any.tag == DDJVU_NEWSTREAM && message->m_newstream.streamid != 0) Serve(*message);
     ddjvu_message_pop(context_);
+  }
+}
+
+void TDjvuSession::Serve(const ddjvu_message_t& request) {
+  const int stream = request.m_newstream.streamid;
+  const char* name = request.m_newstream.name;
+  try {
+    // A component is a file beside the document, named without folders.
+    if (!name || !*name || std::string_view(name).find('/') != std::string_view::npos)
+      throw Exception("The document names a component file outside its folder");
+    const QByteArray data = ReadDocumentFile(folder_ + name);
+    ddjvu_stream_write(document_, stream, data.constData(), (unsigned long)data.size());
+    ddjvu_stream_close(document_, stream, 0);
+  } catch (const Exception& e) {
+    lastError_ = std::string(name ? name : "") + ": " + e.Message();
+    ddjvu_stream_close(document_, stream, 1);
   }
 }
 

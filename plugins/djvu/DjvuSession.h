@@ -6,13 +6,15 @@
 #include <libdjvu/ddjvuapi.h>
 #include <libdjvu/miniexp.h>
 
-#include <QString>
+#include <QByteArray>
 #include <string>
 
 class TDjvuSession {
  public:
-  // Throws Exception when the file cannot be decoded as a DjVu document.
-  explicit TDjvuSession(const QString& path);
+  // Decodes data, the whole file, from memory; the files of an indirect
+  // document are read from folder (bytes, ending in "/"). Throws Exception
+  // when it cannot be decoded as a DjVu document.
+  TDjvuSession(const QByteArray& data, const std::string& folder);
   ~TDjvuSession();
   TDjvuSession(const TDjvuSession&) = delete;
   TDjvuSession& operator=(const TDjvuSession&) = delete;
@@ -35,6 +37,8 @@ class TDjvuSession {
  private:
   // Handles the queued messages, first waiting for one when asked.
   void Pump(bool wait);
+  // Hands the decoder the file it asks for by name, or tells it there is none.
+  void Serve(const ddjvu_message_t& request);
   [[noreturn]] void Fail(const std::string& what);
   template <typename Query>
   miniexp_t WaitForExpression(Query query);
@@ -42,6 +46,7 @@ class TDjvuSession {
   ddjvu_context_t* context_ = nullptr;
   ddjvu_document_t* document_ = nullptr;
   std::string lastError_;
+  std::string folder_;
 };
 
 // Holds an expression of a session until the end of the scope.

@@ -2,6 +2,7 @@
 
 #include <poppler-link.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
@@ -70,18 +71,17 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument() {
   return std::make_unique<TPdfDocument>();
 }
 
-void TPdfDocument::Open(const QString& name) {
+void TPdfDocument::Open(const std::string& path) {
   // Poppler's own complaints about damaged files belong in the viewer's log.
   static const bool routed = (Poppler::setDebugErrorFunction(ToLog, QVariant()), true);
   (void)routed;
-  if (!QFileInfo(name).isFile()) throw Exception("There is no such file");
-  std::shared_ptr<Poppler::Document> document = Poppler::Document::load(name);
+  std::shared_ptr<Poppler::Document> document = Poppler::Document::loadFromData(ReadDocumentFile(path));
   if (!document) throw Exception("The file is no readable PDF document");
   if (document->isLocked()) throw Exception("The document is protected by a password");
   document->setRenderHint(Poppler::Document::Antialiasing);
   document->setRenderHint(Poppler::Document::TextAntialiasing);
   document_ = std::move(document);
-  path_ = name;
+  path_ = path;
 }
 
 int TPdfDocument::PageCount() const {
@@ -121,20 +121,23 @@ TPageText TPdfDocument::Text(int page) {
   return builder.Take();
 }
 
-std::optional<std::string> TPdfDocument::LinkText(const Poppler::Link& link) const {
+std::optional<TLinkText> TPdfDocument::LinkText(const Poppler::Link& link) const {
   switch (link.linkType()) {
     case Poppler::Link::Goto: {
       const auto& jump = static_cast<const Poppler::LinkGoto&>(link);
       const int page = jump.destination().pageNumber();
-      if (jump.isExternal()) return FileLinkText(path_, jump.fileName(), std::max(page, 1));
+      if (jump.isExternal())
+        return FileLinkText(path_, QFile::encodeName(jump.fileName()).toStdString(), std::max(page, 1));
       if (page < 1 || page > PageCount()) return std::nullopt;
       return GotoLinkText(page);
     }
     case Poppler::Link::Browse:
-      return UriLinkText(path_, static_cast<const Poppler::LinkBrowse&>(link).url());
+      return UriLinkText(path_, static_cast<const Poppler::LinkBrowse&>(link).url().toStdString());
     case Poppler::Link::Execute:
       // A launch names a file to open; its command-line parameters are not passed on.
-      return FileLinkText(path_, static_cast<const Poppler::LinkExecute&>(link).fileName(), 0);
+      return FileLinkText(
+          path_, QFile::encodeName(static_cast<const Poppler::LinkExecute&>(link).fileName()).toStdString(),
+          0);
     default:
       return std::nullopt;
   }
@@ -145,7 +148,7 @@ std::vector<TPageLink> TPdfDocument::Links(int page) {
   const QSizeF size = pdfPage->pageSizeF() * kMmPerPoint;
   std::vector<TPageLink> links;
   for (const auto& link : pdfPage->links()) {
-    const std::optional<std::string> text = LinkText(*link);
+    const std::optional<TLinkText> text = LinkText(*link);
     const QRectF area = link->linkArea().normalized();
     if (!text || area.isEmpty()) continue;
     links.push_back({{{area.left() * size.width(), area.top() * size.height()},
@@ -158,11 +161,11 @@ std::vector<TPageLink> TPdfDocument::Links(int page) {
 TBookOutline TPdfDocument::Outline() {
   TBookOutline outline;
   const QString title = document_->info("Title");
-  outline.Title = QStringToCp1251(title.isEmpty() ? QFileInfo(path_).completeBaseName() : title);
+  outline.Title = QStringToCp1251(title.isEmpty() ? QFileInfo(DisplayPath(path_)).completeBaseName() : title);
   outline.Author = QStringToCp1251(document_->info("Author"));
   outline.PageCount = PageCount();
   bool cut = false;
   outline.Items = OutlineItems(document_->outline(), 1, cut);
-  if (cut) LogOutlineCut(path_);
+  if (cut) LogOutlineCut(DisplayPath(path_));
   return outline;
 }

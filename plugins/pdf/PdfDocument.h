@@ -12,7 +12,7 @@
 
 class TPdfDocument : public TBackendDocument {
  public:
-  void Open(const QString& name) override;
+  void Open(const std::string& path) override;
   int PageCount() const override;
   TPageGeometry Geometry(int page) override;
   std::unique_ptr<TBackendPage> LoadPage(int page) override;
@@ -22,9 +22,9 @@ class TPdfDocument : public TBackendDocument {
 
  private:
   std::unique_ptr<Poppler::Page> Page(int number) const;
-  std::optional<std::string> LinkText(const Poppler::Link& link) const;
+  std::optional<TLinkText> LinkText(const Poppler::Link& link) const;
 
   // Shared with the pages, which render from it.
   std::shared_ptr<Poppler::Document> document_;
-  QString path_;
+  std::string path_;  // the file system's bytes
 };

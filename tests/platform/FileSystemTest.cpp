@@ -2,6 +2,7 @@
 // Cyrillic names, listing, reading files, and the path helpers.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
@@ -86,6 +89,50 @@ TEST_F(FileSystemTest, FileExistsMeansRegularFile) {
   EXPECT_FALSE(DirectoryExists(Root() + "file.cml"));
   EXPECT_FALSE(FileExists(""));
   EXPECT_FALSE(DirectoryExists(""));
+}
+
+// A reader's name is never rewritten: a backslash is a letter, and bytes that
+// are no UTF-8 match only as they stand.
+TEST_F(FileSystemTest, NativeNamesKeepEveryByte) {
+  const std::string root = dir_.path().toStdString() + "/";
+  std::ofstream(root + "-back\\slash .pdf") << "x";
+  std::ofstream(root + "\xCF\xF0\xE8\xEC\xE5\xF0.pdf") << "x";
+  EXPECT_TRUE(NativeFileExists(root + "-back\\slash .pdf"));
+  EXPECT_FALSE(NativeFileExists(root + "-back/slash .pdf"));
+  EXPECT_EQ(ResolveNativePath(root + "-BACK\\SLASH .PDF"), root + "-back\\slash .pdf");
+  EXPECT_TRUE(NativeFileExists(root + "\xCF\xF0\xE8\xEC\xE5\xF0.pdf"));
+  // Another name of bytes that are no text is another file, even where both would show as "??????".
+  EXPECT_FALSE(NativeFileExists(root + "\xF0\xD2\xC9\xCD\xC5\xD2.pdf"));
+  EXPECT_EQ(NativeFileName(root + "a\\b.pdf"), "a\\b.pdf");
+  EXPECT_EQ(NativeFilePath(root + "a\\b.pdf"), root);
+  EXPECT_EQ(NativeFilePath("b.pdf"), "");
+  std::filesystem::remove(root + "\xCF\xF0\xE8\xEC\xE5\xF0.pdf");  // Qt cannot remove it
+}
+
+TEST_F(FileSystemTest, NativeFileStateTellsWhyAFileCannotBeRead) {
+  const std::string root = dir_.path().toStdString() + "/";
+  std::ofstream(root + "book.pdf") << "x";
+  std::ofstream(root + "empty.pdf");
+  ::mkfifo((root + "pipe.pdf").c_str(), 0644);
+  std::filesystem::create_directory(root + "folder.pdf");
+  EXPECT_EQ(NativeFileState(root + "book.pdf"), TFileState::Readable);
+  EXPECT_EQ(NativeFileState(root + "BOOK.pdf"), TFileState::Readable);
+  EXPECT_EQ(NativeFileState(root + "missing.pdf"), TFileState::Missing);
+  EXPECT_EQ(NativeFileState(""), TFileState::Missing);
+  EXPECT_EQ(NativeFileState(root + "empty.pdf"), TFileState::Empty);
+  EXPECT_EQ(NativeFileState(root + "pipe.pdf"), TFileState::NotAFile);
+  EXPECT_EQ(NativeFileState(root + "folder.pdf"), TFileState::Folder);
+  ::chmod((root + "book.pdf").c_str(), 0200);
+  // Root reads every file: the reader's view is taken in a child that is nobody.
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && (::chmod(root.c_str(), 0755) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+      _exit(2);
+    _exit(NativeFileState(root + "book.pdf") == TFileState::Unreadable ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST_F(FileSystemTest, ListFilesMatchesWildcardIgnoringCaseSorted) {

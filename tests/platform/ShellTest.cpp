@@ -1,9 +1,12 @@
 // The shell's "open" and the open dialog's filter: what reaches the desktop's
 // handler, and what never does.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/Cp1251.h"
 #include "platform/OpenDialog.h"
@@ -51,6 +54,64 @@ TEST(ShellTest, TheReplacedHandlerGetsTheUrlAndItsAnswerIsReturned) {
   SetShellHandler(nullptr);
   ASSERT_EQ(urls.size(), 1u);
   EXPECT_EQ(urls[0], QUrl("https://example.org/"));
+}
+
+TEST(ShellTest, MailAddressesLoseTheParametersThatAttachFiles) {
+  EXPECT_EQ(ShellUrl("mailto:a@example.org?subject=Hi&attach=/etc/passwd&body=x&Attachment=~/.ssh/id_rsa"),
+            QUrl("mailto:a@example.org?subject=Hi&body=x"));
+  EXPECT_EQ(ShellUrl("mailto:a@example.org?attach=/etc/passwd"), QUrl("mailto:a@example.org"));
+  EXPECT_EQ(ShellUrl("mailto:a@example.org?cc=b@example.org"), QUrl("mailto:a@example.org?cc=b@example.org"));
+}
+
+// A document's link never starts a program: a file the desktop would run
+// rather than show is refused with a message naming it; the rest pass, their
+// names as the file system spells them.
+TEST(ShellTest, ProgramsLaunchersAndInstallersAreRefused) {
+  QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString() + "/";
+  const auto write = [&](const std::string& name, const std::string& bytes, bool executable = false) {
+    std::ofstream(folder + name, std::ios::binary) << bytes;
+    if (executable) ::chmod((folder + name).c_str(), 0755);
+    return folder + name;
+  };
+  std::vector<QUrl> urls;
+  SetShellHandler([&](const QUrl& url) {
+    urls.push_back(url);
+    return true;
+  });
+  const std::vector<std::string> refused = {
+      write("notes.txt", "plain text that may be run", true),
+      write("program",
+            "\x7F"
+            "ELF\x02\x01\x01"),
+      write("script.txt", "#!/bin/sh\nid\n"),
+      write("setup.exe", "MZ\x90"),
+      write("app.desktop", "[Desktop Entry]\nExec=id\n"),
+      write("launcher", "[Desktop Entry]\nExec=id\n"),
+      write("tool.jar", std::string("PK\x03\x04", 4) + "META-INF/MANIFEST.MF")};
+  std::filesystem::create_symlink("/bin/sh", folder + "shell link.txt");
+  std::vector<std::string> all = refused;
+  all.push_back(folder + "shell link.txt");
+  for (const std::string& path : all) {
+    try {
+      ShellOpenFile(path);
+      ADD_FAILURE() << path << " was handed to the desktop";
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find(path), std::string::npos) << e.Message();
+    }
+  }
+  EXPECT_THROW(ShellOpen("notes.txt", folder), Exception);
+  EXPECT_TRUE(urls.empty());
+
+  const std::string cp1251 = write("\xCF\xF0\xE8\xEC\xE5\xF0.txt", "text");  // "Пример.txt" in cp1251
+  const std::string document = write("Ελληνικά.pdf", "%PDF-1.4");
+  EXPECT_TRUE(ShellOpenFile(cp1251));
+  EXPECT_TRUE(ShellOpenFile(document));
+  ASSERT_EQ(urls.size(), 2u);
+  EXPECT_EQ(urls[0].toEncoded(), "file://" + QByteArray::fromStdString(cp1251).toPercentEncoding("/"));
+  EXPECT_EQ(urls[1], QUrl::fromLocalFile(QString::fromStdString(document)));
+  SetShellHandler(nullptr);
+  std::filesystem::remove(cp1251);  // Qt cannot remove a name that is no UTF-8
 }
 
 TEST(OpenDialogTest, FiltersBecomeQtNameFilters) {

@@ -10,9 +10,24 @@
 #include "plugins/common/PixelWriter.h"
 #include "tests/plugins/PluginFixtures.h"
 
+namespace {
+
+// The cp1251 spelling of a link text, or "none" when there is no link.
+std::string Ansi(const std::optional<TLinkText>& text) {
+  return text ? text->Ansi : "none";
+}
+
+std::string Native(const std::optional<TLinkText>& text) {
+  return text ? text->Native : "none";
+}
+
+}  // namespace
+
 TEST(LinkTextTest, ArgumentsCannotAddLinesOfTheirOwn) {
-  EXPECT_EQ(WebLinkText("https://example.org/\ngoto\n5"), "web\nhttps://example.org/goto5");
-  EXPECT_EQ(FileLinkText("/docs/book.pdf", "notes\r\n.txt", 0), "start\nnotes.txt");
+  EXPECT_EQ(Ansi(WebLinkText("https://example.org/\ngoto\n5")), "web\nhttps://example.org/goto5");
+  // Every byte of a name belongs to it: a name no line can carry gives no link.
+  EXPECT_EQ(FileLinkText("/docs/book.pdf", "notes\r\n.txt", 0), std::nullopt);
+  EXPECT_EQ(UriLinkText("/docs/book.pdf", "file:///docs/a%0Agoto%0A5.pdf"), std::nullopt);
 }
 
 // An address that leads nowhere gives no link text, so the page shows no link
@@ -24,23 +39,48 @@ TEST(LinkTextTest, InvalidOrEmptyAddressesGiveNoLink) {
     EXPECT_EQ(UriLinkText("/docs/book.pdf", address), std::nullopt) << address;
   }
   EXPECT_EQ(UriLinkText("/docs/book.pdf", "  \r\n "), std::nullopt);
-  EXPECT_EQ(UriLinkText("/docs/book.pdf", "http://example.org"), "web\nhttp://example.org");
-  EXPECT_EQ(UriLinkText("/docs/book.pdf", "100%.pdf"), "start\n100%.pdf");
+  EXPECT_EQ(UriLinkText("/docs/book.pdf", "file://otherhost/docs/a.pdf"), std::nullopt);
+  EXPECT_EQ(Ansi(UriLinkText("/docs/book.pdf", "http://example.org")), "web\nhttp://example.org");
+  // Without a scheme a name is no URL: "%" is a letter of it.
+  EXPECT_EQ(Ansi(UriLinkText("/docs/book.pdf", "100%.pdf")), "start\n100%.pdf");
 }
 
 TEST(LinkTextTest, WebAddressesAreAsciiAndFilesAreRelativeToTheDocument) {
-  EXPECT_EQ(WebLinkText(" https://example.org/правила "),
+  EXPECT_EQ(Native(WebLinkText(" https://example.org/правила ")),
             "web\nhttps://example.org/%D0%BF%D1%80%D0%B0%D0%B2%D0%B8%D0%BB%D0%B0");
-  EXPECT_EQ(UriLinkText("/docs/book.pdf", "mailto:someone@example.org"), "web\nmailto:someone@example.org");
-  EXPECT_EQ(UriLinkText("/docs/book.pdf", "file:///docs/sub/ch2.djvu"), "start\nsub/ch2.djvu");
-  EXPECT_EQ(UriLinkText("/docs/book.pdf", "../other/Глава.pdf"), "start\n../other/" + "Глава"_cp + ".pdf");
-  EXPECT_EQ(FileLinkText("/docs/book.pdf", "/elsewhere/b.pdf", 0), "start\n../elsewhere/b.pdf");
+  EXPECT_EQ(Ansi(UriLinkText("/docs/book.pdf", "mailto:someone@example.org")),
+            "web\nmailto:someone@example.org");
+  EXPECT_EQ(Ansi(UriLinkText("/docs/book.pdf", "file:///docs/sub/ch2.djvu")), "start\nsub/ch2.djvu");
+  EXPECT_EQ(Ansi(UriLinkText("/docs/book.pdf", "../other/Глава.pdf")),
+            "start\n../other/" + "Глава"_cp + ".pdf");
+  EXPECT_EQ(Ansi(FileLinkText("/docs/book.pdf", "/elsewhere/b.pdf", 0)), "start\n../elsewhere/b.pdf");
   // With a page the viewer opens the file by name: it gets the full path.
-  EXPECT_EQ(FileLinkText("/docs/book.pdf", "./sub/../b.pdf", 7), "open\n/docs/b.pdf\n7");
-  EXPECT_EQ(FileLinkText("/Книги/book.pdf", "Глава.pdf", 2), "open\n" + "/Книги/Глава.pdf"_cp + "\n2");
-  // A folder cp1251 cannot spell stays out of the link: the name goes relative to the document.
-  EXPECT_EQ(FileLinkText("/日本/book.pdf", "Глава.pdf", 2), "open\n" + "Глава.pdf"_cp + "\n2");
-  EXPECT_EQ(FileLinkText("/日本/sub/book.pdf", "../b.pdf", 1), "open\n../b.pdf\n1");
+  EXPECT_EQ(Ansi(FileLinkText("/docs/book.pdf", "./sub/../b.pdf", 7)), "open\n/docs/b.pdf\n7");
+  EXPECT_EQ(Ansi(FileLinkText("/Книги/book.pdf", "Глава.pdf", 2)), "open\n" + "/Книги/Глава.pdf"_cp + "\n2");
+  // A folder cp1251 cannot spell stays out of the cp1251 link: the name goes relative to the document.
+  EXPECT_EQ(Ansi(FileLinkText("/日本/book.pdf", "Глава.pdf", 2)), "open\n" + "Глава.pdf"_cp + "\n2");
+  EXPECT_EQ(Ansi(FileLinkText("/日本/sub/book.pdf", "../b.pdf", 1)), "open\n../b.pdf\n1");
+}
+
+// The spelling of ReadActiveRectsUtf8 names every file as its bytes stand:
+// any script, bytes that are no UTF-8, backslashes and leading dashes.
+TEST(LinkTextTest, NativeLinkTextsNameFilesByTheirBytes) {
+  EXPECT_EQ(Native(FileLinkText("/日本/book.pdf", "Ελληνικά.pdf", 2)), "open\n/日本/Ελληνικά.pdf\n2");
+  EXPECT_EQ(Native(FileLinkText("/日本/book.pdf", "/日本/Ελληνικά.pdf", 0)), "start\nΕλληνικά.pdf");
+  const std::string cp1251 = "\xCF\xF0\xE8\xEC\xE5\xF0.pdf";  // "Пример.pdf" in cp1251 bytes
+  EXPECT_EQ(Native(UriLinkText("/docs/book.pdf", "file:///docs/%CF%F0%E8%EC%E5%F0.pdf")), "start\n" + cp1251);
+  EXPECT_EQ(Native(UriLinkText("/docs/book.pdf", cp1251)), "start\n" + cp1251);
+  EXPECT_EQ(Native(FileLinkText("/docs/book.pdf", "-back\\slash .pdf", 3)),
+            "open\n/docs/-back\\slash .pdf\n3");
+  EXPECT_EQ(Native(UriLinkText("/docs/book.pdf", "file:/docs/a%20b%23.pdf#page=2")), "start\na b#.pdf");
+}
+
+TEST(LinkTextTest, BytePathsAreCleanedAndMadeRelative) {
+  EXPECT_EQ(CleanPath("/a/./b//c/../d"), "/a/b/d");
+  EXPECT_EQ(CleanPath("/../x"), "/x");
+  EXPECT_EQ(RelativePath("/a/b", "/a/c/d"), "../c/d");
+  EXPECT_EQ(RelativePath("/a/b", "/a/b/\xFF"), "\xFF");
+  EXPECT_EQ(RelativePath("/", "/x/y"), "x/y");
 }
 
 namespace {

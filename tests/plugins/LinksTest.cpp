@@ -1,4 +1,9 @@
 // Link areas and their link texts, read as the viewer reads them.
+#include <QFile>
+#include <QProcess>
+#include <filesystem>
+#include <fstream>
+
 #include "platform/Cp1251.h"
 #include "tests/plugins/PluginFixtures.h"
 
@@ -142,4 +147,109 @@ TEST_F(LinksTest, VertexArraysAndTextBuffersAreChecked) {
   EXPECT_FALSE(api.ReadActiveRects(context.Handle(), 2, &count, nullptr, nullptr, 0));
   EXPECT_FALSE(api.ReadActiveRects(context.Handle(), -1, &count, nullptr, nullptr, 0));
   EXPECT_FALSE(api.ReadActiveRects(context.Handle(), 0, nullptr, nullptr, nullptr, 0));
+}
+
+// --- Links to files of any name ---
+
+namespace {
+
+// A PDF text string that holds any character: UTF-16 with its byte-order mark.
+std::string PdfText(const QString& text) {
+  std::string hex = "<FEFF";
+  for (const QChar c : text) hex += QString::asprintf("%04X", c.unicode()).toStdString();
+  return hex + ">";
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Percent(const std::string& bytes) {
+  return QByteArray::fromStdString(bytes).toPercentEncoding("/").toStdString();
+}
+
+// "Пример" in cp1251 and in KOI8-R bytes, as old archives unpack.
+const std::string kCp1251 = "\xCF\xF0\xE8\xEC\xE5\xF0";
+const std::string kKoi8 = "\xF0\xD2\xC9\xCD\xC5\xD2";
+
+class LinkNamesTest : public PluginTest {
+ protected:
+  // The document lies in a folder cp1251 cannot spell; others lie beside it.
+  void SetUp() override {
+    PluginTest::SetUp();
+    top_ = folder_.Path();
+    std::filesystem::create_directories(top_ + "/日本");
+    document_ = top_ + "/日本/book.";
+  }
+  std::string Top() const { return top_; }
+  std::string Folder() const { return top_ + "/日本/"; }
+
+  TScratchFolder folder_;
+  std::string top_;
+  std::string document_;
+};
+
+}  // namespace
+
+TEST_F(LinkNamesTest, PdfLinksNameGreekJapaneseAndCyrillicFilesRelativeAndAbsolute) {
+  const auto annot = [](int n, const std::string& action) {
+    return "<< /Type /Annot /Subtype /Link /Rect [10 " + std::to_string(700 - 60 * n) + " 200 " +
+           std::to_string(740 - 60 * n) + "] /A " + action + " >>";
+  };
+  const std::string greekFar = Top() + "/Ελληνικά/日本.pdf";
+  const std::string path = document_ + "pdf";
+  WriteFile(
+      path,
+      HandMadePdf(
+          {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+           "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Annots [4 0 R 5 0 R 6 0 R 7 0 R 8 0 R "
+           "9 0 R] >>",
+           annot(0, "<< /S /GoToR /F " + PdfText("Ελληνικά.pdf") + " /D [0 /Fit] >>"),
+           annot(1, "<< /S /GoToR /F " + PdfText(QString::fromStdString(greekFar)) + " /D [1 /Fit] >>"),
+           annot(2, "<< /S /Launch /F (Пример.pdf) >>"),
+           annot(3, "<< /S /URI /URI (file://" + Percent(Folder() + kCp1251) + ".pdf) >>"),
+           annot(4, "<< /S /URI /URI (file:" + Percent(kKoi8) + ".djvu) >>"),
+           annot(5, "<< /S /URI /URI (file://" + Percent(Top() + "/Книги/Глава.djvu") + ") >>")}));
+  const TPluginApi& api = Plugin("pdf");
+  const TDocument document(api, path, true);
+  ASSERT_TRUE(document.Opened());
+  const TContext context(api, document, 1);
+  EXPECT_EQ(Texts(context.Links(true)),
+            (std::vector<std::string>{"open\n" + Folder() + "Ελληνικά.pdf\n1", "open\n" + greekFar + "\n2",
+                                      "start\nПример.pdf", "start\n" + kCp1251 + ".pdf",
+                                      "start\n" + kKoi8 + ".djvu", "start\n../Книги/Глава.djvu"}));
+  // The cp1251 spelling of older viewers keeps what it can spell.
+  const std::vector<std::string> ansi = Texts(context.Links());
+  ASSERT_EQ(ansi.size(), 6u);
+  EXPECT_EQ(ansi[2], "start\n" + "Пример.pdf"_cp);
+  EXPECT_EQ(ansi[5], "start\n" + "../Книги/Глава.djvu"_cp);
+}
+
+TEST_F(LinkNamesTest, DjvuLinksNameGreekJapaneseAndCyrillicFilesRelativeAndAbsolute) {
+  const std::string path = document_ + "djvu";
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(SamplePath("sample.djvu")), QString::fromStdString(path)));
+  const std::string greekFar = Top() + "/Ελληνικά/日本.djvu";
+  const std::vector<std::string> targets = {"Ελληνικά.pdf", greekFar, kCp1251 + ".pdf",
+                                            "file:" + Percent(kKoi8) + ".djvu",
+                                            "file://" + Percent(Top() + "/Книги/Глава.djvu")};
+  std::string annotations;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    std::string quoted;
+    // Octal escapes carry every byte into the annotation as it stands.
+    for (const unsigned char c : targets[i]) quoted += QString::asprintf("\\%03o", c).toStdString();
+    annotations +=
+        "(maparea \"" + quoted + "\" \"\" (rect 10 " + std::to_string(100 * i + 10) + " 200 50))\n";
+  }
+  WriteFile(Top() + "/links.ant", annotations);
+  ASSERT_EQ(QProcess::execute(
+                "djvused", {"-s", "-e", QString::fromStdString("select 1; set-ant " + Top() + "/links.ant"),
+                            QString::fromStdString(path)}),
+            0);
+  const TPluginApi& api = Plugin("djvu");
+  const TDocument document(api, path, true);
+  ASSERT_TRUE(document.Opened());
+  EXPECT_EQ(Texts(TContext(api, document, 1).Links(true)),
+            (std::vector<std::string>{"start\nΕλληνικά.pdf", "start\n../Ελληνικά/日本.djvu",
+                                      "start\n" + kCp1251 + ".pdf", "start\n" + kKoi8 + ".djvu",
+                                      "start\n../Книги/Глава.djvu"}));
 }

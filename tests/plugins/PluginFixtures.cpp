@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -57,6 +59,7 @@ std::unique_ptr<TLoaded> Load(const std::string& format) {
   Bind(library, "ReadActiveRectsCount", api.ReadActiveRectsCount);
   Bind(library, "ReadActiveRects", api.ReadActiveRects);
   Bind(library, "OpenDocumentUtf8", api.OpenDocumentUtf8);
+  Bind(library, "ReadActiveRectsUtf8", api.ReadActiveRectsUtf8);
   loaded->Setup.Log = CollectLog;
   if (!api.SetupPlugin(&loaded->Setup)) throw std::runtime_error("SetupPlugin failed");
   return loaded;
@@ -81,10 +84,11 @@ std::string SamplePath(const std::string& name) {
   return std::string(FOLIOSCOPE_TREE) + "/" + name;
 }
 
-TDocument::TDocument(const TPluginApi& api, const std::string& path)
+TDocument::TDocument(const TPluginApi& api, const std::string& path, bool native)
     : api_(api), handle_(api.CreateDocument()) {
   TDocumentSetupRec setup{};
-  opened_ = handle_ && api.SetupDocument(handle_, &setup) && api.OpenDocument(handle_, path.c_str());
+  const TOpenDocument open = native ? api.OpenDocumentUtf8 : api.OpenDocument;
+  opened_ = handle_ && api.SetupDocument(handle_, &setup) && open(handle_, path.c_str());
 }
 
 TDocument::~TDocument() {
@@ -173,15 +177,16 @@ std::vector<TPluginRect> TContext::Rects() const {
   return rects;
 }
 
-std::vector<TLink> TContext::Links() const {
+std::vector<TLink> TContext::Links(bool native) const {
+  const TReadActiveRects read = native ? api_.ReadActiveRectsUtf8 : api_.ReadActiveRects;
   std::vector<TLink> links(std::size_t(std::max(api_.ReadActiveRectsCount(Handle()), 0)));
   for (std::size_t i = 0; i < links.size(); ++i) {
     int32_t count = 0;
-    EXPECT_TRUE(api_.ReadActiveRects(Handle(), int32_t(i), &count, nullptr, nullptr, 0));
+    EXPECT_TRUE(read(Handle(), int32_t(i), &count, nullptr, nullptr, 0));
     links[i].Points.resize(std::size_t(std::max(count, 0)));
     std::vector<char> text(FOLIO_LINK_TEXT_SIZE, 'x');
-    EXPECT_TRUE(api_.ReadActiveRects(Handle(), int32_t(i), &count, links[i].Points.data(), text.data(),
-                                     int32_t(text.size())));
+    EXPECT_TRUE(
+        read(Handle(), int32_t(i), &count, links[i].Points.data(), text.data(), int32_t(text.size())));
     links[i].Text = text.data();
   }
   return links;
@@ -217,6 +222,17 @@ std::string WriteScratch(const std::string& contents) {
 
 }  // namespace
 
+TScratchFolder::TScratchFolder() {
+  std::string pattern = std::filesystem::temp_directory_path().native() + "/plugin_tests-XXXXXX";
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+  path_ = pattern;
+}
+
+TScratchFolder::~TScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
 TScratchFile::TScratchFile(const std::string& contents) : path_(WriteScratch(contents)) {}
 
 TScratchFile TScratchFile::Truncated(const std::string& path, double share) {
@@ -232,25 +248,6 @@ TScratchFile::~TScratchFile() {
 
 TScratchFile::TScratchFile(TScratchFile&& other) noexcept : path_(std::move(other.path_)) {
   other.path_.clear();
-}
-
-std::string HandMadePdf(const std::vector<std::string>& objects) {
-  std::string pdf = "%PDF-1.4\n";
-  std::vector<std::size_t> offsets;
-  for (std::size_t i = 0; i < objects.size(); ++i) {
-    offsets.push_back(pdf.size());
-    pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-  }
-  const std::size_t xref = pdf.size();
-  pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-  for (const std::size_t offset : offsets) {
-    char entry[21];
-    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-    pdf += entry;
-  }
-  pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-         std::to_string(xref) + "\n%%EOF\n";
-  return pdf;
 }
 
 double InkShare(const QImage& picture, const QRect& area) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/HandMadePdf.h"
 #include "viewer/Plugin/PluginAbi.h"
 
 struct TPluginApi {
@@ -35,6 +36,7 @@ struct TPluginApi {
   TReadActiveRectsCount ReadActiveRectsCount;
   TReadActiveRects ReadActiveRects;
   TOpenDocumentUtf8 OpenDocumentUtf8;
+  TReadActiveRectsUtf8 ReadActiveRectsUtf8;
 };
 
 // What the grey format holds for a pixel: 0 white .. 255 black by the usual
@@ -52,7 +54,8 @@ std::string SamplePath(const std::string& name);
 
 class TDocument {
  public:
-  TDocument(const TPluginApi& api, const std::string& path);
+  // Opens path through OpenDocument (cp1251), or OpenDocumentUtf8 when native.
+  TDocument(const TPluginApi& api, const std::string& path, bool native = false);
   ~TDocument();
   TDocument(const TDocument&) = delete;
   TDocument& operator=(const TDocument&) = delete;
@@ -108,13 +111,29 @@ class TContext {
   TPluginHandle Handle() const { return record_.Context; }
   std::string Text() const;
   std::vector<TPluginRect> Rects() const;
-  std::vector<TLink> Links() const;
+  // Read through ReadActiveRects, or through ReadActiveRectsUtf8 when native.
+  std::vector<TLink> Links(bool native = false) const;
   // The rectangle around the characters of the first occurrence of word.
   TPluginRect WordRect(const std::string& word) const;
 
  private:
   const TPluginApi& api_;
   TContextRec record_{};
+};
+
+// A temporary folder that goes with the object, also when it holds names that
+// are no UTF-8 (which Qt cannot remove).
+class TScratchFolder {
+ public:
+  TScratchFolder();
+  ~TScratchFolder();
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
+  // The folder, without a trailing "/".
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // Every test starts with an empty log.
@@ -146,10 +165,6 @@ class TScratchFile {
  private:
   std::string path_;
 };
-
-// A PDF file's text made of its objects (object n is objects[n - 1], the
-// first the catalog), with a correct cross-reference table.
-std::string HandMadePdf(const std::vector<std::string>& objects);
 
 // Fraction of the pixels of area in picture that are dark (grey < 128).
 double InkShare(const QImage& picture, const QRect& area);

@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     BadLibraries, PluginRefusalTest,
     ::testing::Values(Refusal{"fake_no_gettext", "CreateContext is exported but GetText is missing"},
                       Refusal{"fake_no_version", "GetPluginVersion is missing"},
-                      Refusal{"fake_version3", "interface version 3, this viewer speaks versions 1 to 2"}),
+                      Refusal{"fake_version4", "interface version 4, this viewer speaks versions 1 to 3"}),
     [](const auto& info) { return std::string(info.param.Variant); });
 
 TEST_F(PluginBindingTest, FileThatIsNoLibraryIsRefused) {

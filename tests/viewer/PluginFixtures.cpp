@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -27,6 +28,9 @@ void PluginTest::TearDown() {
   Application->SetMessageSink(nullptr);
   PluginLogFolder.clear();
   DebugMessages = false;
+  // Qt cannot remove files whose names are no UTF-8; the bytes can.
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_.path().toStdString(), ignored);
 }
 
 void PluginTest::Install(const std::vector<std::string>& variants) {

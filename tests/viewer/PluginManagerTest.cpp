@@ -75,7 +75,7 @@ TEST_F(PluginManagerTest, EveryLibraryIsSetUpOnceWithTheLogCallback) {
 }
 
 TEST_F(PluginManagerTest, RefusedLibrariesAreSkippedAndLogged) {
-  Install({"fake_no_gettext", "fake_version3", "fake_no_formats", "fake_djvu"});
+  Install({"fake_no_gettext", "fake_version4", "fake_no_formats", "fake_djvu"});
   WritePluginFile("broken.so", "no library");
   TPluginManager manager(PluginFolder());
   ASSERT_EQ(manager.Libraries().Count(), 1);
@@ -84,7 +84,7 @@ TEST_F(PluginManagerTest, RefusedLibrariesAreSkippedAndLogged) {
 
   const std::string log = LogText();
   EXPECT_NE(
-      log.find("[" + PluginFolder() + "fake_version3.so] not loaded: it speaks plug-in interface version 3"),
+      log.find("[" + PluginFolder() + "fake_version4.so] not loaded: it speaks plug-in interface version 4"),
       std::string::npos)
       << log;
   EXPECT_NE(log.find("fake_no_gettext.so] not loaded"), std::string::npos);

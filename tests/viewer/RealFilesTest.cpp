@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -18,6 +19,7 @@
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "platform/StrUtils.h"
+#include "tests/HandMadePdf.h"
 #include "viewer/Plugin/PluginLinkArea.h"
 #include "viewer/Plugin/PluginPage2.h"
 
@@ -90,7 +92,9 @@ class RealFilesTest : public ViewFormTest {
 
   std::string Book(const std::string& name) {
     const std::string path = Folder() + name;
-    WriteBook(path);
+    // Qt's writer cannot name every file: it writes a plain name that is then given the bytes.
+    WriteBook(Folder() + "book being written.pdf");
+    std::filesystem::rename(Folder() + "book being written.pdf", path);
     return path;
   }
 
@@ -269,3 +273,117 @@ TEST_F(RealFilesTest, TheRealProgramStartsOnADamagedPluginFolder) {
 }
 
 }  // namespace
+
+// --- Names that are no text, and files that go away while open ---
+
+namespace {
+
+// Names as old archives unpack them: "Пример" in cp1251 and in KOI8-R bytes,
+// bytes that are no text at all, and a name with a backslash and a leading dash.
+const std::string kCp1251Name = "\xCF\xF0\xE8\xEC\xE5\xF0";
+const std::string kKoi8Name = "\xF0\xD2\xC9\xCD\xC5\xD2";
+const std::string kNoTextName = "\xFF\xFE bad \xC3(";
+const std::string kBackslashName = "-back\\slash ";
+
+std::string FileUrl(const std::string& bytes) {
+  return "file:" + QByteArray::fromStdString(bytes).toPercentEncoding("/").toStdString();
+}
+
+// A one-page PDF whose link areas run the actions given, one below the other.
+std::string PdfWithLinks(const std::vector<std::string>& actions) {
+  std::string annots;
+  std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>",
+                                      "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", ""};
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    annots += std::to_string(objects.size() + 1) + " 0 R ";
+    const int top = 780 - 40 * int(i);
+    objects.push_back("<< /Type /Annot /Subtype /Link /Rect [20 " + std::to_string(top - 30) + " 300 " +
+                      std::to_string(top) + "] /A " + actions[i] + " >>");
+  }
+  objects[2] = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Annots [" + annots + "] >>";
+  return HandMadePdf(objects);
+}
+
+}  // namespace
+
+TEST_F(RealFilesTest, NamesThatAreNoTextOpenFromTheCommandLine) {
+  Start();
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  for (const std::string& file :
+       {Book(kCp1251Name + ".pdf"), CopyOf("sample.djvu", kKoi8Name + ".djvu"), Book(kNoTextName + ".pdf"),
+        CopyOf("sample.djvu", kBackslashName + ".djvu")}) {
+    form->OpenFromCommandLine({file});
+    EXPECT_TRUE(View().Active()) << file;
+    EXPECT_EQ(form->CurrentFile, file);
+    EXPECT_GE(FirstInkRow(Screen()), 0) << "no page shown for " << file;
+    // The title shows what is text and a stand-in for the rest.
+    const QString name = QString::fromUtf8(NativeFileName(file)) + " - Tivel Viewer";
+    EXPECT_EQ(form->windowTitle(), name);
+  }
+  EXPECT_EQ(form->windowTitle(), QString::fromStdString(kBackslashName + ".djvu - Tivel Viewer"));
+  EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+// The real pdf plug-in gives the viewer its links' file names as bytes: each
+// file opens, whatever its name, relative to the document or absolute.
+TEST_F(RealFilesTest, LinksOpenFilesOfAnyName) {
+  Start();
+  const std::string folder = Folder() + "日本/";
+  std::filesystem::create_directories(folder);
+  std::filesystem::create_directories(Folder() + "Ελληνικά");
+  const std::vector<std::string> targets = {Book("日本/Ελληνικά.pdf"),
+                                            CopyOf("sample.djvu", "Ελληνικά/Книга.djvu"),
+                                            Book("日本/" + kCp1251Name + ".pdf"),
+                                            CopyOf("sample.djvu", "日本/" + kKoi8Name + ".djvu"),
+                                            Book("日本/" + kNoTextName + ".pdf"),
+                                            CopyOf("sample.djvu", "日本/" + kBackslashName + ".djvu")};
+  const std::string book = folder + "book.pdf";
+  WriteBytes(book, PdfWithLinks({"<< /S /GoToR /F <FEFF039503BB03BB03B703BD03B903BA03AC002E007000640066> "
+                                 "/D [1 /Fit] >>",
+                                 "<< /S /URI /URI (" + FileUrl(targets[1]) + ") >>",
+                                 "<< /S /URI /URI (" + FileUrl(kCp1251Name + ".pdf") + ") >>",
+                                 "<< /S /URI /URI (" + FileUrl(kKoi8Name + ".djvu") + ") >>",
+                                 "<< /S /URI /URI (" + FileUrl(targets[4]) + ") >>",
+                                 "<< /S /URI /URI (" + FileUrl(kBackslashName + ".djvu") + ") >>"}));
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    form->OpenFromCommandLine({book});
+    ASSERT_TRUE(View().Active());
+    TPluginLinkAreaList& areas = View().Page()->GetLinkAreas();
+    ASSERT_EQ(areas.Count(), int(targets.size()));
+    TPluginLinkReader link = *areas.Items(int(i))->Reader;
+    form->LinkExecute(&View(), &link);
+    EXPECT_TRUE(std::filesystem::equivalent(form->CurrentFile, targets[i])) << link.GetText();
+    EXPECT_TRUE(View().Active()) << targets[i];
+  }
+  EXPECT_EQ(form->CurrentPage, 1);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+// Saving a new version over the book being read, or deleting it, leaves every
+// page of the open one readable, also those not shown yet.
+TEST_F(RealFilesTest, EveryPageStaysWhenTheOpenFileIsDeletedOrReplaced) {
+  Start();
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  for (const bool replace : {false, true}) {
+    for (const std::string& file : {Book("victim.pdf"), CopyOf("sample.djvu", "victim.djvu")}) {
+      form->OpenFromCommandLine({file});
+      ASSERT_TRUE(View().Active()) << file;
+      const int pages = form->Viewer->PageCount();
+      if (replace) {
+        WriteBytes(file + ".new", "a new version being written");
+        std::filesystem::rename(file + ".new", file);
+      } else {
+        std::filesystem::remove(file);
+      }
+      for (int page = pages; page >= 1; --page) {
+        form->GotoPage(page);
+        EXPECT_TRUE(View().Active()) << file << " page " << page;
+        EXPECT_GE(FirstInkRow(Screen()), 0) << file << " page " << page;
+      }
+      std::filesystem::remove(file);
+    }
+  }
+  EXPECT_TRUE(messages.empty()) << messages.front();
+}

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 
 #include "ViewFormTest.h"
 #include "platform/Cp1251.h"
@@ -111,6 +113,48 @@ TEST_F(ViewFormLinksTest, StartHandsOtherFilesToTheShellFromTheDocumentsFolder) 
   EXPECT_EQ(shellUrls[0], QUrl::fromLocalFile(QString::fromStdString(Folder() + "notes.txt")));
   EXPECT_EQ(shellUrls[1], QUrl::fromLocalFile(QString::fromStdString(Folder() + "clip.avi")));
   EXPECT_EQ(form->CurrentFile, book);
+}
+
+TEST_F(ViewFormLinksTest, LinksToFilesThatCannotBeReadSayWhy) {
+  std::filesystem::create_directory(Folder() + "chapter.djvu");
+  std::ofstream{Folder() + "empty.djvu"};
+  Link("open\n" + Folder() + "chapter.djvu\n1");
+  Link("start\nempty.djvu");
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0],
+            Format("Не удалось открыть [%s]: это папка, а не файл"_cp.c_str(), Folder() + "chapter.djvu"));
+  EXPECT_EQ(messages[1], Format("Не удалось открыть файл [%s]: он пуст"_cp.c_str(), Folder() + "empty.djvu"));
+  EXPECT_EQ(form->CurrentFile, book);
+  EXPECT_TRUE(View().Active());
+}
+
+// A plug-in of version 3 names files by their bytes, where a backslash is a
+// letter; an older one in cp1251, where it separates folders.
+TEST_F(ViewFormLinksTest, NativeLinkNamesAreTakenAsTheyStand) {
+  const std::string literal = Document("a\\b.djvu");
+  const std::string nested = Document("a/b.djvu");
+  Link("start\na\\b.djvu", true);
+  EXPECT_EQ(form->CurrentFile, literal);
+  Link("start\na\\b.djvu");
+  EXPECT_EQ(form->CurrentFile, nested);
+  Link("open\n" + Folder() + "a\\b.djvu\n2", true);
+  EXPECT_EQ(form->CurrentFile, literal);
+  EXPECT_EQ(form->CurrentPage, 2);
+  EXPECT_TRUE(messages.empty());
+}
+
+// A "start" link never starts a program, and a mail address carries no file.
+TEST_F(ViewFormLinksTest, StartNeverStartsAProgramAndMailCarriesNoFile) {
+  std::ofstream(Folder() + "run.txt") << "#!/bin/sh\nid\n";
+  try {
+    Link("start\nrun.txt");
+    ADD_FAILURE() << "the script was handed to the desktop";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find(Folder() + "run.txt"), std::string::npos) << e.Message();
+  }
+  Link("web\nmailto:a@example.org?attach=/etc/passwd&subject=x");
+  ASSERT_EQ(shellUrls.size(), 1u);
+  EXPECT_EQ(shellUrls[0], QUrl("mailto:a@example.org?subject=x"));
 }
 
 TEST_F(ViewFormLinksTest, WebHandsTheAddressToTheShell) {

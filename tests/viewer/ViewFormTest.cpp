@@ -10,9 +10,12 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/Clipboard.h"
 #include "platform/Cp1251.h"
+#include "platform/StrUtils.h"
 #include "tests/platform/XKeyboard.h"
 
 namespace {
@@ -68,6 +71,25 @@ TEST_F(ViewFormTest, AFileNoPlugInOpensIsReportedAndTheWindowStaysUsable) {
   // Another file still opens.
   form->OpenFile(Document("good.djvu"), "good", 1, false);
   EXPECT_TRUE(View().Active());
+}
+
+// A file that cannot be opened says why in the reader's terms, never blaming
+// its format for a name or for a file that cannot be read.
+TEST_F(ViewFormTest, AFileThatCannotBeOpenedSaysWhy) {
+  const std::string empty = Folder() + "Пустой.djvu";
+  std::ofstream{empty};
+  const std::string folder = Folder() + "Папка.djvu";
+  std::filesystem::create_directory(folder);
+  const std::string missing = Folder() + "Нет такого.djvu";
+  for (const std::string& name : {empty, folder, missing}) form->OpenFromCommandLine({name});
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0], Format("Не удалось открыть файл [%s]: он пуст"_cp.c_str(), Utf8ToCp1251(empty)));
+  EXPECT_EQ(messages[1],
+            Format("Не удалось открыть [%s]: это папка, а не файл"_cp.c_str(), Utf8ToCp1251(folder)));
+  EXPECT_EQ(messages[2], Format("Файл %s отсутствует"_cp.c_str(), Utf8ToCp1251(missing)));
+  // A name that leads to no file leaves the choice to the open dialog.
+  EXPECT_EQ(dialogFilters.size(), 2u);
+  EXPECT_FALSE(View().Active());
 }
 
 TEST_F(ViewFormTest, NamesInAnyScriptOpenFromTheCommandLineAndTheDialog) {

@@ -72,9 +72,11 @@ class ViewFormTest : public PluginTest {
   // Keys go to the page view, as the window's own preview must see them first.
   QWidget* Target() const { return form->Viewer->View(); }
 
-  void Link(const std::string& text) {
+  // Runs a link text as a plug-in of version 3 (native) or an older one gives it.
+  void Link(const std::string& text, bool native = false) {
     TPluginLinkReader link;
     link.Parse(text);
+    link.NativeNames = native;
     form->LinkExecute(form->Viewer->View(), &link);
   }
 

@@ -9,6 +9,26 @@
 #include "viewer/Plugin/PluginGlobals.h"
 #include "viewer/Plugin/PluginManager.h"
 
+std::string FileProblem(const std::string& FileName) {
+  const std::string name = Utf8ToCp1251(FileName);
+  switch (NativeFileState(FileName)) {
+    case TFileState::Readable:
+      return "";
+    case TFileState::Missing:
+      return Format("Файл %s отсутствует"_cp.c_str(), name);
+    case TFileState::Folder:
+      return Format("Не удалось открыть [%s]: это папка, а не файл"_cp.c_str(), name);
+    case TFileState::NotAFile:
+      return Format("Не удалось открыть [%s]: это не файл с документом, а устройство или канал"_cp.c_str(),
+                    name);
+    case TFileState::Unreadable:
+      return Format("Не удалось открыть файл [%s]: нет прав на его чтение"_cp.c_str(), name);
+    case TFileState::Empty:
+      return Format("Не удалось открыть файл [%s]: он пуст"_cp.c_str(), name);
+  }
+  return "";
+}
+
 TFileManager::TFileManager() = default;
 
 TFileManager::~TFileManager() {
@@ -41,7 +61,9 @@ TPluginDocument* TFileManager::Find(const std::string& FileName) const {
 
 TPluginDocument* TFileManager::Open(const std::string& FileName) {
   if (TPluginDocument* listed = Find(FileName)) return listed;
-  if (!NativeFileExists(FileName)) return nullptr;
+  if (NativeFileState(FileName) == TFileState::Missing) return nullptr;
+  // A name or a file the plug-ins cannot read is not blamed on its format.
+  if (const std::string problem = FileProblem(FileName); !problem.empty()) throw Exception(problem);
   // Only a name that is missing as written is looked up ignoring case.
   const std::string found = ResolveNativePath(FileName);
   if (found != FileName) {
@@ -63,8 +85,8 @@ TPluginDocument* TFileManager::Open(const std::string& FileName) {
     return opened;
   }
   if (!tried) return nullptr;
-  throw Exception("Не удалось открыть файл ["_cp + Utf8ToCp1251(FileName) +
-                  "]: его формат не поддерживается"_cp);
+  throw Exception(Format("Не удалось открыть файл [%s]: его формат не поддерживается"_cp.c_str(),
+                         Utf8ToCp1251(FileName)));
 }
 
 void TFileManager::Forget(const TPluginDocument* document) {

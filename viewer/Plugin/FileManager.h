@@ -11,6 +11,11 @@
 class TPluginDocument;
 class TPluginManager;
 
+// Why FileName (the file system's spelling) cannot be opened as a document, in
+// the reader's words (cp1251, naming the file): missing, a folder, no regular
+// file, unreadable, empty; "" when the plug-ins may try it.
+std::string FileProblem(const std::string& FileName);
+
 class TFileManager {
  public:
   TFileManager();
@@ -26,8 +31,9 @@ class TFileManager {
   // device and inode, whatever the spelling) or a new one, offered to the
   // "djvu" plug-in and then to the "pdf" one. A name missing as written is
   // looked up ignoring case. nullptr when the file does not exist or neither
-  // format has a plug-in; Exception when the plug-ins there all refuse the
-  // file. A new document starts with no reference.
+  // format has a plug-in; Exception saying why (FileProblem) when it is no
+  // readable file, or when the plug-ins there all refuse it. A new document
+  // starts with no reference.
   TPluginDocument* Open(const std::string& FileName);
   // The document open for the same file as FileName, or nullptr; opens nothing.
   TPluginDocument* Find(const std::string& FileName) const;

@@ -92,6 +92,7 @@ std::string TPlugin::BindExports() {
                   FOLIO_PLUGIN_OLDEST_VERSION, FOLIO_PLUGIN_INTERFACE_VERSION);
   // An older plug-in may export a name of a later version with another meaning.
   if (version >= 2) bind(OpenDocumentUtf8, "OpenDocumentUtf8", 6);
+  if (version >= 3) bind(ReadActiveRectsUtf8, "ReadActiveRectsUtf8", 5);
   version_ = version;
   return "";
 }

@@ -39,6 +39,8 @@ struct TPluginExports {
   TOpenDocumentEx OpenDocumentEx = nullptr;
   // Since version 2; bound only from a plug-in of version 2 or later.
   TOpenDocumentUtf8 OpenDocumentUtf8 = nullptr;
+  // Since version 3.
+  TReadActiveRectsUtf8 ReadActiveRectsUtf8 = nullptr;
 };
 
 class TPlugin : public TOwnedObject, public TPluginExports {

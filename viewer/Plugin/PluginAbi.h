@@ -8,7 +8,7 @@
  * - Handles are pointer-sized and opaque; 0 means none.
  * - Booleans are 32-bit integers: 0 is false, anything else true.
  * - Every string is NUL-terminated Windows-1251 text, except where an export
- *   says otherwise (OpenDocumentUtf8).
+ *   says otherwise (OpenDocumentUtf8, ReadActiveRectsUtf8).
  * - Page numbers are 1-based; page geometry is in millimetres, pixel
  *   positions are in the page's current render size.
  * - The viewer owns every record it passes; a plug-in reads or fills it during
@@ -34,7 +34,7 @@
 extern "C" {
 #endif
 
-#define FOLIO_PLUGIN_INTERFACE_VERSION 2
+#define FOLIO_PLUGIN_INTERFACE_VERSION 3
 /* The oldest version the viewer still binds. */
 #define FOLIO_PLUGIN_OLDEST_VERSION 1
 
@@ -207,6 +207,13 @@ typedef TPluginBool (*TOpenDocumentEx)(TPluginHandle Document, const char* Path,
  * bytes taken unchanged: the viewer calls it, instead of OpenDocument, for a
  * name that has no Windows-1251 spelling. Same result as OpenDocument. */
 typedef TPluginBool (*TOpenDocumentUtf8)(TPluginHandle Document, const char* Path);
+
+/* Group 5, since 3. ReadActiveRects with a link text that can name any
+ * file: its file names are the file system's own bytes (UTF-8 here, other
+ * bytes taken unchanged: every byte but "/" and NUL is part of a name, and
+ * "/" alone separates folders), the rest of the text is UTF-8. The viewer
+ * calls it instead of ReadActiveRects when the plug-in exports it. */
+typedef TReadActiveRects TReadActiveRectsUtf8;
 
 #ifdef __cplusplus
 }

@@ -44,6 +44,12 @@ int TPluginContext::ReadActiveRectsCount() {
 
 int TPluginContext::ReadActiveRects(int Index, std::int32_t& Count, TPluginPoint* Points, char* TextBuffer,
                                     int BufferSize) {
-  if (!IsValid() || !plugin_->ReadActiveRects) return 0;
-  return plugin_->ReadActiveRects(context_.Context, Index, &Count, Points, TextBuffer, BufferSize);
+  if (!IsValid()) return 0;
+  const TReadActiveRects read = NativeLinkNames() ? plugin_->ReadActiveRectsUtf8 : plugin_->ReadActiveRects;
+  if (!read) return 0;
+  return read(context_.Context, Index, &Count, Points, TextBuffer, BufferSize);
+}
+
+bool TPluginContext::NativeLinkNames() const {
+  return plugin_ && plugin_->ReadActiveRectsUtf8;
 }

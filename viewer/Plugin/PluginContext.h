@@ -19,6 +19,8 @@ class TPluginContext {
   TPluginContext& operator=(const TPluginContext&) = delete;
 
   bool IsValid() const { return context_.Context != 0; }
+  // Whether link texts name files as the file system spells them (else cp1251).
+  bool NativeLinkNames() const;
   int PageNumber() const { return pageNumber_; }
   // The document's page count as the plug-in told it when the context was made.
   int PageCount() const { return pageCount_; }
@@ -34,6 +36,7 @@ class TPluginContext {
   int ReadActiveRectsCount();
   // Link area Index: its vertex count (Points nullptr), or its vertices and
   // link text. 0 when the context is invalid or the plug-in has no links.
+  // The text comes through ReadActiveRectsUtf8 where the plug-in has it.
   int ReadActiveRects(int Index, std::int32_t& Count, TPluginPoint* Points, char* TextBuffer, int BufferSize);
 
  private:

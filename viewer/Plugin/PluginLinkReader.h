@@ -33,6 +33,9 @@ class TPluginLinkInfo {
 
   TLinkCommand Command = TLinkCommand::lcNone;
   std::vector<std::string> Lines;
+  // The file names of the arguments are the file system's bytes, as a plug-in
+  // of version 3 gives them; else cp1251, where "\" separates folders too.
+  bool NativeNames = false;
 };
 
 class TPluginLinkReader : public TPluginLinkInfo {

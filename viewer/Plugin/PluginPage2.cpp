@@ -248,6 +248,7 @@ void TPluginPage2::LoadLinkAreas() {
     auto area = count == 2 ? TPluginLinkArea::CreateRect(points.data())
                            : TPluginLinkArea::CreatePolygon(count, points.data());
     area->Reader->Parse(std::string(text.data(), strnlen(text.data(), text.size())));
+    area->Reader->NativeNames = context_->NativeLinkNames();
     linkAreas_.Add(std::move(area));
   }
 }

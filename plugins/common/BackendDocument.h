@@ -45,6 +45,7 @@ struct TPageLink {
   TLinkText Text;  // a link text: "goto\n3", "web\nhttps://...", ...
 };
 
+// Outline texts are UTF-8.
 struct TOutlineItem {
   std::string Title;
   int Page = 0;  // 1-based; 0 when the item leads nowhere in this document

@@ -1,10 +1,17 @@
 #include "plugins/common/BookOutline.h"
 
+#include <QString>
+
+#include "platform/Cp1251.h"
+
 namespace {
 
-std::string Escaped(const std::string& text) {
+// The book description is cp1251 text; a character cp1251 cannot spell goes
+// in as a character reference, so titles in any script and names of files of
+// any name reach the viewer whole.
+std::string Escaped(const std::string& utf8) {
   std::string out;
-  for (char c : text) {
+  for (const char32_t c : QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toUcs4()) {
     switch (c) {
       case '&':
         out += "&amp;";
@@ -20,7 +27,14 @@ std::string Escaped(const std::string& text) {
         break;
       default:
         // XML 1.0 allows no control characters but tab, CR and LF.
-        if (static_cast<unsigned char>(c) >= 0x20) out += c;
+        if (c < 0x20) break;
+        if (c < 0x80) {
+          out += char(c);
+        } else if (c <= 0xFFFF && UnicodeToCp1251Char(char16_t(c)) != '?') {
+          out += UnicodeToCp1251Char(char16_t(c));
+        } else {
+          out += "&#x" + QString::number(uint(c), 16).toUpper().toStdString() + ";";
+        }
     }
   }
   return out;

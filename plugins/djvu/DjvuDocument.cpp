@@ -316,7 +316,7 @@ std::vector<TOutlineItem> TDjvuDocument::OutlineItems(miniexp_t items, int depth
   for (miniexp_t rest = items; miniexp_consp(rest); rest = miniexp_cdr(rest)) {
     const miniexp_t item = miniexp_car(rest);
     TOutlineItem entry;
-    entry.Title = QStringToCp1251(Utf8String(miniexp_nth(0, item)));
+    entry.Title = Utf8String(miniexp_nth(0, item)).toStdString();
     const std::string url = Utf8String(miniexp_nth(1, item)).toStdString();
     if (url.size() > 1 && url[0] == '#') entry.Page = TargetPage(url.substr(1), 1).value_or(0);
     const miniexp_t children = miniexp_cddr(item);
@@ -329,7 +329,7 @@ std::vector<TOutlineItem> TDjvuDocument::OutlineItems(miniexp_t items, int depth
 
 TBookOutline TDjvuDocument::Outline() {
   TBookOutline outline;
-  outline.Title = QStringToCp1251(QFileInfo(DisplayPath(path_)).completeBaseName());
+  outline.Title = QFileInfo(DisplayPath(path_)).completeBaseName().toStdString();
   outline.PageCount = PageCount();
   const TDjvuExpression bookmarks(*session_, session_->Outline());
   bool cut = false;

@@ -50,7 +50,7 @@ std::vector<TOutlineItem> OutlineItems(const QVector<Poppler::OutlineItem>& item
   std::vector<TOutlineItem> result;
   for (const Poppler::OutlineItem& item : items) {
     TOutlineItem entry;
-    entry.Title = QStringToCp1251(item.name());
+    entry.Title = item.name().toStdString();
     const auto destination = item.destination();
     if (destination && item.externalFileName().isEmpty()) entry.Page = destination->pageNumber();
     if (item.hasChildren() && depth == kMaxOutlineDepth) cut = true;
@@ -161,8 +161,8 @@ std::vector<TPageLink> TPdfDocument::Links(int page) {
 TBookOutline TPdfDocument::Outline() {
   TBookOutline outline;
   const QString title = document_->info("Title");
-  outline.Title = QStringToCp1251(title.isEmpty() ? QFileInfo(DisplayPath(path_)).completeBaseName() : title);
-  outline.Author = QStringToCp1251(document_->info("Author"));
+  outline.Title = (title.isEmpty() ? QFileInfo(DisplayPath(path_)).completeBaseName() : title).toStdString();
+  outline.Author = document_->info("Author").toStdString();
   outline.PageCount = PageCount();
   bool cut = false;
   outline.Items = OutlineItems(document_->outline(), 1, cut);

@@ -102,6 +102,22 @@ TEST(BookOutlineTest, EscapesNamesAndDropsControlCharacters) {
       "<PAGES BEG=\"2\" NAME=\"a&lt;b\" END=\"5\"/></BOOK></BOOKFOLDER>");
 }
 
+// The description is cp1251; what it cannot spell goes in as character
+// references, so entries naming files in any script arrive whole.
+TEST(BookOutlineTest, NamesInAnyScriptArriveWhole) {
+  const std::string greek = "Ελληνικά.pdf", japanese = "日本 €𝄞", cyrillic = "Глава";
+  const TBookOutline outline{japanese, "", 3, {{greek, 1, {}}, {cyrillic, 2, {}}}};
+  const std::string xml = Xml(outline);
+  EXPECT_NE(xml.find("NAME=\"&#x395;&#x3BB;"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("NAME=\"" + Utf8ToCp1251(cyrillic) + "\""), std::string::npos) << xml;
+  QDomDocument document;
+  ASSERT_TRUE(document.setContent(Cp1251ToQString(xml)));
+  const QDomElement book = document.documentElement().firstChildElement("BOOK");
+  EXPECT_EQ(book.attribute("NAME").toStdString(), japanese);
+  EXPECT_EQ(book.firstChildElement("PAGES").attribute("NAME").toStdString(), greek);
+  EXPECT_EQ(book.lastChildElement("PAGES").attribute("NAME").toStdString(), cyrillic);
+}
+
 TEST(BookOutlineTest, ItemsLeadingNowhereKeepOnlyTheirChildren) {
   TBookOutline outline{"B", "", 9, {{"Part", 0, {{"One", 3, {}}, {"Away", 12, {}}}}, {"Nowhere", 0, {}}}};
   EXPECT_EQ(Xml(outline),

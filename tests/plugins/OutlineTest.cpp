@@ -49,6 +49,28 @@ TEST_F(OutlineTest, PdfOutlineBecomesFoldersAndPageRanges) {
                 "PAGES[" + "Подробности"_cp + ",2-2]"}));
 }
 
+// Outline entries may name files cp1251 cannot spell; the description
+// carries them as character references.
+TEST_F(OutlineTest, PdfOutlineEntriesInAnyScriptArriveWhole) {
+  const TScratchFile file(HandMadePdf({"<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>",
+                                       "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                                       "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] >>",
+                                       "<< /Type /Outlines /First 5 0 R /Last 5 0 R /Count 1 >>",
+                                       // "Ελληνικά.pdf" as UTF-16
+                                       "<< /Title <FEFF039503BB03BB03B703BD03B903BA03AC002E007000640066> "
+                                       "/Parent 4 0 R /Dest [3 0 R /Fit] >>"}));
+  const TPluginApi& api = Plugin("pdf");
+  TDocument document(api, file.Path());
+  ASSERT_TRUE(document.Opened());
+  const char* text = nullptr;
+  int32_t length = 0;
+  ASSERT_TRUE(api.GetTableOfContents(document.Handle(), &text, &length));
+  QDomDocument xml;
+  ASSERT_TRUE(xml.setContent(Cp1251ToQString(text))) << text;
+  EXPECT_EQ(xml.documentElement().firstChildElement("BOOK").firstChildElement("PAGES").attribute("NAME"),
+            QString::fromUtf8("Ελληνικά.pdf"));
+}
+
 TEST_F(OutlineTest, DocumentWithoutOutlineIsOneRange) {
   EXPECT_EQ(Description("pdf", "sample.pdf"),
             (std::vector<std::string>{"BOOKFOLDER", "BOOK[" + "Образец документа"_cp + "]",

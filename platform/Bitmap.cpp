@@ -10,6 +10,7 @@
 
 #include "platform/BitmapMemory.h"
 #include "platform/Canvas.h"
+#include "platform/DebugChecks.h"
 #include "platform/ImageFiles.h"
 #include "platform/StrUtils.h"
 
@@ -163,9 +164,12 @@ TBitmap::TBitmap(int width, int height) : image_(WhiteImage(width, height)) {}
 
 // Copies share the pixels until one of them is written (QImage detaches on
 // every non-const row access), so handing a screen-sized picture to several
-// controls costs no memory traffic.
+// controls costs no memory traffic. Tests make copies deep at once, so that a
+// write through a row pointer taken before a copy cannot pass unseen.
 TBitmap::TBitmap(const TBitmap& other)
-    : image_(other.image_), format_(other.format_), palette_(other.palette_), origin_(other.origin_) {}
+    : image_(other.image_), format_(other.format_), palette_(other.palette_), origin_(other.origin_) {
+  if (DeepBitmapCopiesOn()) image_.detach();
+}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
   Assign(other);
@@ -191,6 +195,7 @@ TBitmap::~TBitmap() = default;
 void TBitmap::Assign(const TBitmap& other) {
   if (&other == this) return;
   image_ = other.image_;
+  if (DeepBitmapCopiesOn()) image_.detach();
   format_ = other.format_;
   palette_ = other.palette_;
   origin_ = other.origin_;

@@ -1,5 +1,7 @@
 #include "platform/Control.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -308,7 +310,22 @@ void TControl::SetCursor(Qt::CursorShape cursor) {
 
 void TControl::SetFocus() {
   // The class library raises here; a learner is better served by nothing happening.
-  if (CanFocus()) setFocus(Qt::OtherFocusReason);
+  if (!CanFocus()) return;
+  QWidget* const window = this->window();
+  const QPointer<QWidget> before = window->focusWidget();
+  setFocus(Qt::OtherFocusReason);
+  // Qt tells the controls of a window that is not active nothing of the focus
+  // moving, and without a window manager a window takes keys without ever
+  // being active: the controls are told here, as the window system tells them.
+  if (window->isActiveWindow() || before == this || window->focusWidget() != this) return;
+  const QPointer<TControl> self(this);
+  if (before) {
+    QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(before, &out);
+  }
+  if (!self || window->focusWidget() != this) return;
+  QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
+  QCoreApplication::sendEvent(this, &in);
 }
 
 TCanvas& TControl::Canvas() {

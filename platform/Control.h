@@ -193,6 +193,11 @@ class TControl : public QWidget {
   }
   void Refresh() { Repaint(); }
   void Update() { repaint(); }
+  // How the kept canvas, about to be shown as it is, differs from what the
+  // control draws now: its class, its rectangle in its window and the first
+  // differing pixel; empty when it does not or the canvas is drawn again at
+  // the next paint anyway. Paints check it when PaintCheckOn().
+  std::string StaleCanvas();
 
   // --- Events ---
   TNotifyEvent OnClick, OnDblClick, OnResize, OnMouseEnter, OnMouseLeave, OnEnter, OnExit;

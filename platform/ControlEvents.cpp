@@ -10,6 +10,7 @@
 #include "platform/Canvas.h"
 #include "platform/Control.h"
 #include "platform/Cp1251.h"
+#include "platform/DebugChecks.h"
 #include "platform/KeyboardLayout.h"
 
 // How Qt's events become a control's steps: mouse, wheel, the key split into a
@@ -161,6 +162,8 @@ void TControl::paintEvent(QPaintEvent* e) {
       PaintOn(*kept);
       keptValid_ = true;
       keptOffset_ = offset;
+    } else if (PaintCheckOn()) {
+      if (const std::string stale = StaleCanvas(); !stale.empty()) ReportCheckFailure(stale);
     }
     painter.drawImage(exposed.topLeft(), kept->OpaqueImage(FromQRect(exposed)));
     return;
@@ -169,6 +172,29 @@ void TControl::paintEvent(QPaintEvent* e) {
   part.SetOrigin(Point(exposed.x(), exposed.y()));
   PaintOn(part);
   painter.drawImage(exposed.topLeft(), part.OpaqueImage());
+}
+
+std::string TControl::StaleCanvas() {
+  const TBitmap* kept = keptValid_ ? KeptCanvas() : nullptr;
+  // A canvas of another size is dropped, and drawn again before it is shown.
+  if (!kept || !keptValid_) return "";
+  if (PaintFollowsPosition() && mapTo(window(), QPoint()) != keptOffset_) return "";
+  TBitmap fresh(kept->Width(), kept->Height());
+  PaintOn(fresh);
+  for (int y = 0; y < fresh.Height(); ++y) {
+    const std::uint32_t* shown = kept->ScanLine(y);
+    const std::uint32_t* drawn = fresh.ScanLine(y);
+    for (int x = 0; x < fresh.Width(); ++x) {
+      if (shown[x] == drawn[x]) continue;
+      const QPoint at = mapTo(window(), QPoint());
+      return QString::asprintf("a %s at %d,%d, %d x %d in its window, shows a canvas that is out of date: at "
+                               "%d,%d it shows %08X where it draws %08X now",
+                               metaObject()->className(), at.x(), at.y(), Width(), Height(), x, y, shown[x],
+                               drawn[x])
+          .toStdString();
+    }
+  }
+  return "";
 }
 
 void TControl::PaintOn(TBitmap& bitmap) {

@@ -255,6 +255,45 @@ TEST_F(EditTest, TheCaretInvertsAColumnAndBlinks) {
   EXPECT_FALSE(timer.Enabled());
 }
 
+// However the focus moves, only the focused field shows a caret: also in a
+// window that is not active, as under an X server without a window manager,
+// where Qt tells the controls nothing of the focus moving.
+TEST_F(EditTest, OnlyTheFocusedFieldShowsACaret) {
+  const auto fields = Fields("<edit answer=кот> и <edit answer=дом> и <edit answer=лес>"_cp);
+  ASSERT_EQ(fields.size(), 3u);
+  ShowPage();
+  TForm other;
+  for (const bool active : {true, false}) {
+    SCOPED_TRACE(active ? "active window" : "inactive window");
+    if (!active) {
+      other.SetBounds(450, 0, 50, 50);
+      other.Show();
+      other.activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    }
+    const auto expectCaretIn = [&](TRLEdit* focused, const char* step) {
+      QCoreApplication::processEvents();
+      for (TRLEdit* field : fields) {
+        EXPECT_EQ(field->Focused(), field == focused) << step;
+        EXPECT_EQ(field->StaleCanvas(), "") << step;
+      }
+    };
+    fields[0]->SetFocus();
+    TypeRussian(fields[0], u"к");
+    expectCaretIn(fields[0], "typed");
+    QTest::keyClick(fields[0], Qt::Key_Tab);
+    expectCaretIn(fields[1], "Tab");
+    QTest::keyClick(fields[1], Qt::Key_Tab, Qt::ShiftModifier);
+    expectCaretIn(fields[0], "Shift+Tab");
+    QTest::keyClick(fields[0], Qt::Key_Right);
+    expectCaretIn(fields[1], "Right at the end");
+    QTest::keyClick(fields[1], Qt::Key_Left);
+    expectCaretIn(fields[0], "Left at the start");
+    QTest::mouseClick(fields[2], Qt::LeftButton);
+    expectCaretIn(fields[2], "a click");
+  }
+}
+
 // ----- checking
 
 TEST_F(EditTest, AnswersAreComparedIgnoringRussianCase) {

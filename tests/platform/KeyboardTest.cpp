@@ -241,3 +241,29 @@ TEST_F(FocusWalkTest, TabMovesTheFocusAndEntersAndExitsFire) {
   form.SelectNext(c, true, true);  // wraps to the first
   EXPECT_TRUE(a->Focused());
 }
+
+// Without a window manager a window takes keys without ever being active, and
+// Qt tells its controls nothing of the focus moving: the steps still fire,
+// once each, and coming back to the window fires none.
+TEST_F(FocusWalkTest, TheFocusStepsFireInAWindowThatIsNotActive) {
+  TForm other;
+  other.SetBounds(400, 0, 50, 50);
+  other.Show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_FALSE(form.isActiveWindow());
+  std::vector<std::string> events;
+  a->OnEnter = [&](TObject*) { events.push_back("enter a"); };
+  a->OnExit = [&](TObject*) { events.push_back("exit a"); };
+  b1->OnEnter = [&](TObject*) { events.push_back("enter b1"); };
+  b1->OnExit = [&](TObject*) { events.push_back("exit b1"); };
+  a->SetFocus();
+  a->SetFocus();  // already there: nothing fires
+  QTest::keyClick(a, Qt::Key_Tab);
+  EXPECT_TRUE(b1->Focused());
+  EXPECT_FALSE(a->Focused());
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  EXPECT_TRUE(b1->Focused());
+  EXPECT_EQ(events, (std::vector<std::string>{"enter a", "exit a", "enter b1"}));
+}

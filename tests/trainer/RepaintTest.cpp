@@ -1,6 +1,6 @@
 // Incremental repaints leave on screen exactly what a full repaint gives: for
-// every sample document of the course, after a scroll step, a caret blink and
-// a check. And a document of any length is painted with memory in proportion
+// every sample document of the course, after a scroll step, a caret blink, a
+// Tab and a check. And a document of any length is painted with memory in proportion
 // to the screen, not to the document.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QScreen>
+#include <QTest>
 #include <QWindow>
 #include <fstream>
 #include <sstream>
@@ -133,6 +134,9 @@ TEST_F(RepaintTest, EverySampleDocumentShowsWhatAFullRepaintShows) {
       Flush();
       fields.front()->BlinkTimer().OnTimer(&fields.front()->BlinkTimer());
       EXPECT_SHOWS_A_FULL_REPAINT(screen.Host(), "blinked");
+      // Tab takes the focus on, and the caret with it.
+      QTest::keyClick(fields.front(), Qt::Key_Tab);
+      EXPECT_SHOWS_A_FULL_REPAINT(screen.Host(), "tabbed");
       ++blinked;
     }
     TDialogWatch watch;

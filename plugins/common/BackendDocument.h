@@ -110,8 +110,8 @@ void BackendLog(const std::string& message);
 // The whole file at path (the file system's bytes). A document is read from
 // memory, so it stays readable, every page of it, when its file is deleted,
 // replaced or written over while it is open. Throws Exception saying why the
-// file cannot be read.
-QByteArray ReadDocumentFile(const std::string& path);
+// file cannot be read. With a limit, only the file's first limit bytes.
+QByteArray ReadDocumentFile(const std::string& path, qsizetype limit = -1);
 // A byte path as text for the log and titles: UTF-8, with a stand-in for
 // bytes that are no text.
 QString DisplayPath(const std::string& path);

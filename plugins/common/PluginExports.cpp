@@ -182,19 +182,22 @@ QString DisplayPath(const std::string& path) {
   return QString::fromUtf8(path.data(), qsizetype(path.size()));
 }
 
-QByteArray ReadDocumentFile(const std::string& path) {
+QByteArray ReadDocumentFile(const std::string& path, qsizetype limit) {
   // Non-blocking, so that a pipe under a document's name cannot hang the viewer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw Exception(std::string("The file cannot be opened: ") + std::strerror(errno));
   const TFileDescriptor closer{fd};
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw Exception("It is no regular file");
+  const qsizetype wanted = limit < 0 ? qsizetype(st.st_size) : std::min(limit, qsizetype(st.st_size));
   QByteArray data;
   // A hint only: the file may grow or shrink while it is read.
-  data.reserve(qsizetype(st.st_size));
+  data.reserve(wanted);
   char buffer[1 << 16];
   for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    const std::size_t room =
+        limit < 0 ? sizeof buffer : std::min(sizeof buffer, std::size_t(limit - data.size()));
+    const ssize_t got = room == 0 ? 0 : ::read(fd, buffer, room);
     if (got == 0) return data;
     if (got > 0) {
       data.append(buffer, got);

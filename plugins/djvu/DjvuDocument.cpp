@@ -236,9 +236,9 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument() {
 }
 
 void TDjvuDocument::Open(const std::string& path) {
+  // Every file is offered to us first; others are refused before they are read whole.
+  if (!ReadDocumentFile(path, 8).startsWith("AT&TFORM")) throw EOtherFormat("Not a DjVu file");
   const QByteArray data = ReadDocumentFile(path);
-  // Every file is offered to us first; others are refused before the decoder sees them.
-  if (!data.startsWith("AT&TFORM")) throw EOtherFormat("Not a DjVu file");
   const std::size_t slash = path.rfind('/');
   auto session =
       std::make_shared<TDjvuSession>(data, slash == std::string::npos ? "./" : path.substr(0, slash + 1));

@@ -8,6 +8,7 @@
 #include "exercise/TextTokens.h"
 #include "platform/Bitmap.h"
 #include "platform/StrUtils.h"
+#include "platform/StringList.h"
 
 int BodyFontSize = -14;
 bool FitWindowActive = false;
@@ -167,6 +168,12 @@ void BuildHint(const std::string& text, TWinControl& hint) {
 }
 
 }  // namespace
+
+std::string ReadExerciseDocument(const std::string& path) {
+  TStringList lines;
+  lines.LoadFromFile(path, kMaxDocumentBytes);
+  return lines.Text();
+}
 
 void BuildExercisePage(const std::string& text, bool& changed, TWinControl* body, TWinControl* header,
                        TWinControl* hint, const TBitmap& background) {

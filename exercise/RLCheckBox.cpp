@@ -244,19 +244,12 @@ void TRLRadioGroup::ParseParameters(const std::string& params) {
   TRLControl::ParseParameters(params);
   int height = 0;
   int width = 0;
-  std::string text = params;
-  SplitAt(text, "<", false);
-  while (!text.empty()) {
-    std::string tag = ExtractToCloseBracket(text);
-    if (!tag.empty()) {
-      const std::string name = SplitAt(tag, " ", true);
-      if (LowerCase(name) != "rgi") throw Exception(Format("Unexpected tag: \"%s\"", name));
-      const TRLRadioBox& item = AddItem(tag);
-      height += item.Height();
-      width = std::max(width, item.Width());
-    }
-    SplitAt(text, "<", false);
-  }
+  ForEachTag(params, [&](const std::string& name, const std::string& attrs) {
+    if (LowerCase(name) != "rgi") throw Exception(Format("Unexpected tag: \"%s\"", name));
+    const TRLRadioBox& item = AddItem(attrs);
+    height += item.Height();
+    width = std::max(width, item.Width());
+  });
   SetBounds(Left(), Top(), width, height);
   StackItems();
 }

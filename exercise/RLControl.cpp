@@ -22,8 +22,11 @@ struct TMargins {
   int Left = 0, Right = 0, Top = 0, Bottom = 0;
 };
 
+// A margins file holds four numbers of a few digits.
+constexpr std::size_t kMaxMarginsBytes = 4 << 10;
+
 TMargins ReadMargins(const std::string& path) {
-  std::istringstream in(ReadTextFile(path));
+  std::istringstream in(ReadTextFile(path, kMaxMarginsBytes));
   TMargins m;
   if (!(in >> m.Left >> m.Right >> m.Top >> m.Bottom) || m.Left < 0 || m.Right < 0 || m.Top < 0 ||
       m.Bottom < 0)

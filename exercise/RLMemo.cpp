@@ -28,10 +28,16 @@ std::vector<std::string> Paragraphs(const std::string& text) {
   return paragraphs;
 }
 
-std::vector<std::string> Words(std::string text) {
+// The words between blanks, each trimmed of control characters too.
+std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;
-  for (std::string word = SplitAt(text, " ", true); !word.empty(); word = SplitAt(text, " ", true))
-    words.push_back(word);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t blank = std::min(text.find(' ', pos), text.size());
+    std::string word = Trim(text.substr(pos, blank - pos));
+    if (!word.empty()) words.push_back(std::move(word));
+    pos = blank + 1;
+  }
   return words;
 }
 

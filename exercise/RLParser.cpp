@@ -24,6 +24,29 @@ bool StandsAlone(const TRLControl& control) {
   return label && label->Caption().find(name) != std::string::npos;
 }
 
+// How deep markup may nest: a tag whose body is markup (a passage, a static
+// text, a column, a swapper's section, a paragraph) holds a parser of its
+// own, inside the one around it. The course nests three deep at most. Each
+// level scans the rest of its text again and is a widget inside the one
+// around it, which Qt walks recursively; beyond this bound a document costs
+// more than a flat one of its size by more than this factor, and ever deeper
+// nesting would exhaust the stack.
+constexpr int MaxMarkupNesting = 16;
+int markupNesting = 0;
+
+// Counts one level of nesting while a parser reads its markup.
+class TNestingLevel {
+ public:
+  TNestingLevel() {
+    if (markupNesting >= MaxMarkupNesting)
+      throw Exception(Format("Tags are nested more than %d deep.", MaxMarkupNesting));
+    ++markupNesting;
+  }
+  ~TNestingLevel() { --markupNesting; }
+  TNestingLevel(const TNestingLevel&) = delete;
+  TNestingLevel& operator=(const TNestingLevel&) = delete;
+};
+
 }  // namespace
 
 TRLParser::TRLParser(QObject* owner) : TRLControl(owner) {
@@ -31,6 +54,7 @@ TRLParser::TRLParser(QObject* owner) : TRLControl(owner) {
 }
 
 void TRLParser::ParseParameters(const std::string& text) {
+  const TNestingLevel level;
   TFont font = Font();
   SetBounds(Left(), Top(), Parent() ? Parent()->ClientWidth() : Width(), 1);
   // Scanned by position: cutting the front off the text at every tag would
@@ -183,6 +207,7 @@ void TRLParser::Place(TLineState& state, TRLControl& control) {
 void TRLParser::AppendToLine(TLineState& state, TRLControl& control) {
   SetLineX(control, state.X);
   control.LineNo = state.LineNo;
+  if (!control.Glued || state.Line.empty()) state.RunHead = state.Line.size();
   state.Line.push_back(&control);
   state.X += control.Width();
 }
@@ -196,11 +221,9 @@ void TRLParser::WrapBefore(TLineState& state, TRLControl& control) {
   }
   // The glued run before the control goes to the next line with it, unless
   // the run already starts this line: then moving it gains nothing.
-  std::size_t head = state.Line.size();
-  while (head > 0 && state.Line[head - 1]->Glued) --head;
-  if (head <= 1) return;
-  --head;
-  const std::vector<TRLControl*> run(state.Line.begin() + head, state.Line.end());
+  if (state.Line.empty() || state.RunHead == 0) return;
+  const std::size_t head = state.RunHead;
+  const std::vector<TRLControl*> run(state.Line.begin() + std::ptrdiff_t(head), state.Line.end());
   state.Line.resize(head);
   FinishLine(state);
   for (TRLControl* member : run) AppendToLine(state, *member);

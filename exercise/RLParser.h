@@ -49,6 +49,10 @@ class TRLParser : public TRLControl {
     int LineNo = 1;
     bool FirstLine = true;
     std::vector<TRLControl*> Line;
+    // Where the glued run at the end of Line begins: the control the run is
+    // glued to. Kept as controls are appended, so that a long run is not
+    // walked again for every control that overflows the line.
+    std::size_t RunHead = 0;
   };
   // Bottom-aligns the current line, adds its rule and starts the next line.
   virtual void FinishLine(TLineState& state);

@@ -21,5 +21,6 @@ int LookupScale(double ratio);
 // Reads the rows "threshold=step" (the threshold with "." as decimal
 // separator whatever the locale) of path into ScaleTable; a missing file
 // leaves it empty. A line that is no such row is reported in a message box,
-// and the rows before it are kept.
+// and the rows before it are kept; a file that cannot be read or is larger
+// than 64 KB is reported and leaves the table empty.
 void LoadScaleSettings(const std::string& path = "Settings.ini");

@@ -73,15 +73,14 @@ void TFuzzTrainer::LoadDocuments(const std::vector<std::string>& paths) {
 }
 
 void TFuzzTrainer::BuildDocument(const std::string& path) {
-  TStringList lines;
-  lines.LoadFromFile(path);
+  const std::string text = ReadExerciseDocument(path);
   frame_->LayoutWorkFrame();
   TWinControl* body = frame_->ContentBox->ContentPanel();
   for (TWinControl* part :
        {body, static_cast<TWinControl*>(frame_->Panel3), static_cast<TWinControl*>(frame_->pHintInner)})
     FreeChildren(part);
   bool changed = false;
-  BuildExercisePage(lines.Text(), changed, body, frame_->Panel3, frame_->pHintInner,
+  BuildExercisePage(text, changed, body, frame_->Panel3, frame_->pHintInner,
                     frame_->BackImage->Picture());
 }
 

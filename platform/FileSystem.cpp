@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "platform/Cp1251.h"
@@ -270,10 +269,34 @@ std::string IncludeTrailingPathDelimiter(const std::string& path) {
   return last == '/' || last == '\\' ? path : path + '/';
 }
 
-std::string ReadTextFile(const std::string& path) {
+namespace {
+
+// 1048576 as "1 MB", 65536 as "64 KB".
+std::string ByteCount(std::size_t bytes) {
+  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return Format("%d MB", bytes >> 20);
+  if (bytes >= (1u << 10) && bytes % (1u << 10) == 0) return Format("%d KB", bytes >> 10);
+  return Format("%d bytes", bytes);
+}
+
+}  // namespace
+
+std::string ReadTextFile(const std::string& path, std::size_t maxBytes) {
   if (!FileExists(path)) throw Exception(Format("File not found: %s", path));
+  const std::string tooLarge = Format("File too large: %s (more than %s)", path, ByteCount(maxBytes));
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(fs::path(NativePath(path)), error);
+  if (!error && size > maxBytes) throw Exception(tooLarge);
+  // Read no further than the limit: the file may have grown since, or its
+  // size may say nothing (a file of /proc).
   std::ifstream in(fs::path(NativePath(path)), std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.is_open() || in.bad()) throw Exception(Format("Cannot read file: %s", path));
+  if (!in.is_open()) throw Exception(Format("Cannot read file: %s", path));
+  std::string text;
+  if (!error) text.reserve(std::size_t(size));
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    if (text.size() + std::size_t(in.gcount()) > maxBytes) throw Exception(tooLarge);
+    text.append(block, std::size_t(in.gcount()));
+  }
+  if (in.bad()) throw Exception(Format("Cannot read file: %s", path));
   return text;
 }

@@ -78,6 +78,8 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext);
 // current folder), never the root.
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 
-// The file's bytes as they stand. Throws Exception "File not found: %s" or
-// "Cannot read file: %s" with the path as given.
-std::string ReadTextFile(const std::string& path);
+// The file's bytes as they stand. Throws Exception "File not found: %s",
+// "Cannot read file: %s" or, for a file of more than maxBytes, "File too
+// large: %s (more than 64 KB)", with the path as given. Every caller states
+// the limit of its kind of file and why.
+std::string ReadTextFile(const std::string& path, std::size_t maxBytes);

@@ -28,6 +28,14 @@ namespace {
 constexpr std::int64_t kMaxSide = kMaxPictureSide;
 constexpr std::int64_t kMaxSquare = 4096;
 constexpr std::int64_t kMaxPixels = kMaxSquare * kMaxSquare;
+// A picture file is read whole before it is decoded. The largest picture
+// allowed takes 64 MB as 32-bit pixels, which no file holding it needs to
+// exceed by more than its headers and chunks (libpng keeps those under 1 MB
+// each, below); the trainer's own pictures take a few hundred KB at most.
+constexpr std::size_t kMaxPictureFileBytes = std::size_t(kMaxPixels) * 4 + (std::size_t(1) << 20);
+// libjpeg's memory for one picture: the coefficients of a progressive
+// picture of the largest size take about 130 MB (4 colour channels).
+constexpr long kMaxJpegMemory = 256L << 20;
 // A progressive JPEG may repeat its scans without end, each pass costing a
 // decode of the whole picture; real files have a dozen.
 constexpr int kMaxJpegScans = 100;
@@ -224,7 +232,7 @@ std::string EncodeBmp(const TBitmap& bitmap, int bits) {
 }  // namespace
 
 TBitmap LoadBmp(const std::string& fileName) {
-  const std::string bytes = ReadTextFile(fileName);
+  const std::string bytes = ReadTextFile(fileName, kMaxPictureFileBytes);
   const TBmpBytes in(bytes, fileName);
   const TBmpLayout layout = ReadBmpLayout(in);
   TBitmap bitmap(layout.Width, layout.Height);
@@ -274,6 +282,29 @@ void OnPngError(png_structp png, png_const_charp message) {
 
 // Warnings concern ancillary chunks; the picture itself is still sound.
 void OnPngWarning(png_structp, png_const_charp) {}
+
+// Every block libpng takes comes from here. Its own blocks are a row of the
+// widest picture (64 KB at 16 bits a channel), the inflate window and chunks
+// that it keeps under 1 MB; a file must never have it take what a chunk's
+// length claims (up to 2 GB) before the data is there.
+constexpr png_alloc_size_t kMaxPngBlock = png_alloc_size_t(2) << 20;
+
+png_voidp OnPngMalloc(png_structp, png_alloc_size_t size) {
+  return size <= kMaxPngBlock ? std::malloc(size) : nullptr;
+}
+
+void OnPngFree(png_structp, png_voidp block) {
+  std::free(block);
+}
+
+// The ancillary chunks that make no difference to the pixels we decode:
+// libpng skips them unread instead of keeping them (up to a thousand of
+// each kind, a megabyte each).
+void IgnoreUnusedPngChunks(png_structp png) {
+  static const png_byte unused[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+                                   "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unused, int(sizeof unused / 5));
+}
 
 void OnPngRead(png_structp png, png_bytep out, png_size_t n) {
   auto* reader = static_cast<TPngReader*>(png_get_io_ptr(png));
@@ -337,11 +368,13 @@ TPngPicture ComposePngPicture(const TPngReader& r) {
 }  // namespace
 
 TPngPicture LoadPngPicture(const std::string& fileName) {
-  const std::string bytes = ReadTextFile(fileName);
+  const std::string bytes = ReadTextFile(fileName, kMaxPictureFileBytes);
   TPngReader reader;
   reader.Bytes = &bytes;
-  reader.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, OnPngError, OnPngWarning);
+  reader.Png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &reader, OnPngError, OnPngWarning, nullptr,
+                                        OnPngMalloc, OnPngFree);
   if (reader.Png) {
+    IgnoreUnusedPngChunks(reader.Png);
     // libpng refuses larger headers itself (its default is a million a side),
     // and keeps a text or profile chunk that inflates without end to 1 MB.
     png_set_user_limits(reader.Png, png_uint_32(kMaxSide), png_uint_32(kMaxSide));
@@ -435,6 +468,9 @@ bool DecodeJpeg(TJpegReader& r, const std::string& bytes) {
   if (setjmp(r.Error.Jump)) return false;
   r.Created = true;
   jpeg_create_decompress(&r.Info);
+  // What a picture of the largest size needs (its coefficients, for a
+  // progressive file) is far less; beyond it libjpeg fails cleanly.
+  r.Info.mem->max_memory_to_use = kMaxJpegMemory;
   r.Progress.progress_monitor = OnJpegProgress;
   r.Info.progress = &r.Progress;
   jpeg_mem_src(&r.Info, reinterpret_cast<const unsigned char*>(bytes.data()),
@@ -505,7 +541,7 @@ bool EncodeJpeg(TJpegWriter& w, const TBitmap& bitmap, int quality) {
 }  // namespace
 
 TBitmap LoadJpeg(const std::string& fileName) {
-  const std::string bytes = ReadTextFile(fileName);
+  const std::string bytes = ReadTextFile(fileName, kMaxPictureFileBytes);
   TJpegReader reader;
   if (!DecodeJpeg(reader, bytes))
     throw Exception(Format("Cannot read JPEG file %s: %s", fileName, reader.Error.Message));

@@ -85,8 +85,8 @@ void TStringList::SetText(const std::string& text) {
   for (std::string& line : SplitLines(text)) items_.push_back({std::move(line)});
 }
 
-void TStringList::LoadFromFile(const std::string& path) {
-  SetText(ReadTextFile(path));
+void TStringList::LoadFromFile(const std::string& path, std::size_t maxBytes) {
+  SetText(ReadTextFile(path, maxBytes));
 }
 
 void TStringList::Sort() {

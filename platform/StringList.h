@@ -2,6 +2,7 @@
 // The class library's string list, as far as the system uses it: cp1251
 // lines, each with an optional object pointer the list does not own.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,9 @@ class TStringList {
   std::string Text() const;
   // Replaces the lines by those of text, split at CR, LF or CRLF.
   void SetText(const std::string& text);
-  // The file's lines, cp1251 bytes as they stand; throws Exception when it cannot be read.
-  void LoadFromFile(const std::string& path);
+  // The file's lines, cp1251 bytes as they stand; throws Exception when it
+  // cannot be read or has more than maxBytes (see ReadTextFile).
+  void LoadFromFile(const std::string& path, std::size_t maxBytes);
   // Stable sort of the lines with A-Z folded; objects move with their lines.
   void Sort();
 

@@ -47,11 +47,9 @@ int ContentsIndex(std::string line) {
   return IsDecimal(number) ? StrToInt(number) - 1 : 0;
 }
 
-std::string ReadDocument(const std::string& path) {
-  TStringList lines;
-  lines.LoadFromFile(path);
-  return lines.Text();
-}
+// A topic's contents is a line per document, a few dozen lines of some 40
+// bytes; each line becomes a label. 64 KB is a thousand such lines and more.
+constexpr std::size_t kMaxContentsBytes = 64 << 10;
 
 }  // namespace
 
@@ -83,7 +81,12 @@ void TWorkFrame::BuildContents() {
   const std::string path = ExtractFilePath(Files[0]) + "contents.txt";
   if (FileExists(path)) {
     TStringList lines;
-    lines.LoadFromFile(path);
+    try {
+      lines.LoadFromFile(path, kMaxContentsBytes);
+    } catch (const Exception& e) {
+      // The documents are shown all the same, without their contents.
+      Application->ShowException(e.Message());
+    }
     for (int i = 0; i < lines.Count(); ++i) {
       auto* label = new TLabel(this);
       ContentsLabels.emplace_back(label);
@@ -104,7 +107,7 @@ void TWorkFrame::ShowExercise(int index) {
   Panel3->Tag = 0;
   if (index < 0 || index >= Files.Count()) return;
   // Read first: a document that cannot be read leaves the page on show as it is.
-  const std::string source = ReadDocument(Files[index]);
+  const std::string source = ReadExerciseDocument(Files[index]);
   Current = index;
   EnsureLayout();
   ClearPage();

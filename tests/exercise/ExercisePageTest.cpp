@@ -302,6 +302,21 @@ TEST_F(ScaleSettingsTest, ABadLineIsReportedAndTheRowsBeforeItKept) {
   }
 }
 
+TEST_F(ScaleSettingsTest, AFileTooLargeOrALongLineIsReportedBriefly) {
+  const std::string path = Write(std::string(65 * 1024, '7'));
+  ScaleTable = {{0.6, 2}};
+  LoadScaleSettings(path);
+  EXPECT_TRUE(ScaleTable.empty());
+  EXPECT_EQ(messages_, std::vector<std::string>{"File too large: " + path + " (more than 64 KB)"});
+  // A line that is no row is quoted by its start only.
+  messages_.clear();
+  LoadScaleSettings(Write("0.6=2\n" + std::string(60 * 1024, '7') + "\n"));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_LT(messages_[0].size(), 300u);
+  EXPECT_NE(messages_[0].find("line 2: \"" + std::string(60, '7') + "...\""), std::string::npos) << messages_[0];
+  EXPECT_EQ(ScaleTable.size(), 1u);
+}
+
 TEST_F(ScaleSettingsTest, NoFileMeansNoScaling) {
   ScaleTable = {{0.6, 2}};
   LoadScaleSettings(folder_.path().toStdString() + "/missing.ini");
@@ -325,7 +340,7 @@ TEST_F(ExercisePageTest, TheSampleExerciseBuildsAndCanBeAnsweredInFull) {
   screen_.Window->Show();
   screen_.Window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.Window.get()));
-  screen_.Build(Utf8ToCp1251(ReadTextFile(course + "Go.cml")));
+  screen_.Build(Utf8ToCp1251(ReadTextFile(course + "Go.cml", kMaxDocumentBytes)));
 
   EXPECT_EQ(screen_.Hint->Tag, 1);
   const auto fields = screen_.Fields();

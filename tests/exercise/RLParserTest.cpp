@@ -125,6 +125,38 @@ TEST(ParserTags, StaticTextIsANestedParserAsWideAsItsParent) {
   EXPECT_EQ(page.Parser->Score, 0);
 }
 
+TEST(ParserTags, NestingStopsAtSixteenLevelsWithAMessage) {
+  TagTableScope tags;
+  const auto nested = [](const std::string& open, int levels) {
+    return [=] {
+      TestPage page(300);
+      std::string markup;
+      for (int i = 0; i < levels; ++i) markup += open;
+      page.Parse(markup + "слово"_cp + std::string(std::size_t(levels), '>'));
+      int depth = 0;
+      for (const QObject* p = page.Parser->findChildren<TRLParser*>().value(0); p; p = p->findChild<TRLParser*>())
+        ++depth;
+      return depth;
+    };
+  };
+  const std::string refused = "Tags are nested more than 16 deep.";
+  // The page's parser is the first level.
+  EXPECT_EQ(nested("<editable ", 15)(), 15);
+  EXPECT_EQ(nested("<statictext ", 15)(), 15);
+  EXPECT_EQ(ExceptionMessage(nested("<editable ", 16)), refused);
+  EXPECT_EQ(ExceptionMessage(nested("<column <statictext ", 8)), refused);
+  // Passages opened and never closed, as deep as would exhaust the stack.
+  EXPECT_EQ(ExceptionMessage([] {
+              TestPage page(300);
+              std::string markup;
+              for (int i = 0; i < 20000; ++i) markup += "<editable ";
+              page.Parse(markup);
+            }),
+            refused);
+  // A refusal leaves no level counted.
+  EXPECT_EQ(nested("<editable ", 15)(), 15);
+}
+
 TEST(ParserLayout, GluedControlTakesItsWordToTheNextLine) {
   TagTableScope tags;
   TestPage page(100);

@@ -1,7 +1,10 @@
 // Cutting markup into chunks, tag bodies, keys and values.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "exercise/TextTokens.h"
 #include "platform/Cp1251.h"
@@ -128,4 +131,76 @@ TEST(BadMarkup, HugeAndBinaryInputsAreHandledInLinearTime) {
   const std::string tag = ExtractToCloseBracket(body);
   EXPECT_EQ(tag.size(), std::size_t('>'));
   EXPECT_EQ(body.size(), 256u - '>' - 1);
+}
+
+namespace {
+
+// Random texts of the characters that steer the readers: keys, "=", quotes,
+// backslashes, blanks, a control character and brackets.
+std::string RandomMarkup(std::mt19937& random) {
+  static const std::string alphabet = "ab= \"\\\x01<>";
+  std::string s(random() % 24, ' ');
+  for (char& c : s) c = alphabet[random() % alphabet.size()];
+  return s;
+}
+
+template <typename Read>
+std::string Outcome(Read read) {
+  try {
+    return read();
+  } catch (const Exception& e) {
+    return "error: " + e.Message();
+  }
+}
+
+std::string Joined(const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::string out;
+  for (const auto& [first, second] : pairs) out += "[" + first + "|" + second + "]";
+  return out;
+}
+
+}  // namespace
+
+// The readers that every tag uses go by position; they read exactly what
+// cutting the text at each key and value, as the loops of old did, reads.
+TEST(AttributeSyntax, ReadersByPositionReadAsCuttingLoopsDo) {
+  std::mt19937 random(24);
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = RandomMarkup(random);
+    const std::string cut = Outcome([&] { return Joined(ReadAttributes(text)); });
+    const std::string read = Outcome([&] {
+      std::vector<std::pair<std::string, std::string>> pairs;
+      ForEachAttribute(text, [&](const std::string& k, const std::string& v) { pairs.emplace_back(k, v); });
+      return Joined(pairs);
+    });
+    ASSERT_EQ(read, cut) << "attributes \"" << text << "\"";
+
+    std::vector<std::pair<std::string, std::string>> tags;
+    std::string rest = text;
+    for (SplitAt(rest, "<", false); !rest.empty(); SplitAt(rest, "<", false)) {
+      std::string body = ExtractToCloseBracket(rest);
+      if (body.empty()) continue;
+      const std::string name = SplitAt(body, " ", true);
+      tags.emplace_back(name, body);
+    }
+    std::vector<std::pair<std::string, std::string>> read2;
+    ForEachTag(text, [&](const std::string& n, const std::string& a) { read2.emplace_back(n, a); });
+    ASSERT_EQ(Joined(read2), Joined(tags)) << "tags \"" << text << "\"";
+  }
+}
+
+TEST(BadMarkup, ManyKeysAndTagsAreReadInLinearTime) {
+  // A quarter of a million keys, or tags, each of which used to copy the rest.
+  std::string keys;
+  for (int i = 0; i < 250000; ++i) keys += "text=<error ";
+  int count = 0;
+  ForEachAttribute(keys, [&](const std::string& key, const std::string& value) {
+    count += key == "text" && value == "<error";
+  });
+  EXPECT_EQ(count, 250000);
+  std::string tags;
+  for (int i = 0; i < 250000; ++i) tags += "<rgi caption=a> ";
+  count = 0;
+  ForEachTag(tags, [&](const std::string& name, const std::string&) { count += name == "rgi"; });
+  EXPECT_EQ(count, 250000);
 }

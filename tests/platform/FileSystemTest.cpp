@@ -62,7 +62,7 @@ TEST_F(FileSystemTest, ExactNameWinsAndMissingPartsStayAsWritten) {
   MakeFile("a/Note.txt", "upper");
   MakeFile("a/note.txt", "lower");
   EXPECT_EQ(ResolvePath(Root() + "a/note.txt"), Root() + "a/note.txt");
-  EXPECT_EQ(ReadTextFile(Root() + "A\\Note.txt"), "upper");
+  EXPECT_EQ(ReadTextFile(Root() + "A\\Note.txt", 64), "upper");
   EXPECT_EQ(ResolvePath(Root() + "A\\missing\\x.txt"), Root() + "a/missing/x.txt");
   EXPECT_EQ(NativePath(Root() + "A\\New.png"), QStringToCp1251(dir_.path()) + "/a/New.png")
       << "a file to be created goes into the folder that exists";
@@ -74,7 +74,7 @@ TEST_F(FileSystemTest, CyrillicNamesMatchAcrossCaseAndEncoding) {
   const std::string asked = Root() + "DOCS\\легко\\ёЛКА.CML"_cp;
   EXPECT_TRUE(FileExists(asked));
   EXPECT_EQ(ResolvePath(asked), Root() + "docs/Легко/Ёлка.cml"_cp);
-  EXPECT_EQ(ReadTextFile(asked), "<~~~>");
+  EXPECT_EQ(ReadTextFile(asked, 64), "<~~~>");
   EXPECT_EQ(NativePath(asked), QStringToCp1251(dir_.path()) + "/docs/" + "Легко/Ёлка.cml");
   EXPECT_EQ(ListFolders(Root() + "docs"), std::vector<std::string>{"Легко"_cp});
   EXPECT_EQ(ListFiles(Root() + "docs\\легко\\"_cp, "*.cml"), std::vector<std::string>{"Ёлка.cml"_cp});
@@ -164,26 +164,45 @@ TEST_F(FileSystemTest, UnreadableFolderListsNothing) {
 TEST_F(FileSystemTest, ReadTextFileKeepsBytesAndReportsPath) {
   const std::string bytes = "Ёж\r\nline\rend\n\0tail"_cp + std::string(1, '\0');
   const std::string path = MakeFile("t.txt", bytes);
-  EXPECT_EQ(ReadTextFile(path), bytes);
+  EXPECT_EQ(ReadTextFile(path, bytes.size()), bytes);
 
   const std::string missing = Root() + "Нет.txt"_cp;
   try {
-    ReadTextFile(missing);
+    ReadTextFile(missing, 64);
     FAIL() << "no exception";
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), "File not found: " + missing);
   }
-  EXPECT_THROW(ReadTextFile(Root()), Exception) << "a folder is not a text file";
+  EXPECT_THROW(ReadTextFile(Root(), 64), Exception) << "a folder is not a text file";
+}
+
+TEST_F(FileSystemTest, ReadTextFileRefusesAFileOverItsLimitNamingBoth) {
+  const std::string bytes(3 << 10, 'x');
+  const std::string path = MakeFile("Длинный.txt", bytes);
+  EXPECT_EQ(ReadTextFile(path, bytes.size()), bytes) << "a file of exactly the limit is read";
+  for (std::size_t limit : {std::size_t(0), std::size_t(2 << 10), bytes.size() - 1}) {
+    try {
+      ReadTextFile(path, limit);
+      FAIL() << "no exception at a limit of " << limit;
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), Format("File too large: %s (more than %s)", path,
+                                    limit == 0 ? "0 bytes" : limit == 2048 ? "2 KB" : "3071 bytes"));
+    }
+  }
+  TStringList list;
+  EXPECT_THROW(list.LoadFromFile(path, 1 << 10), Exception);
+  // A file whose size says nothing is still read no further than the limit.
+  EXPECT_THROW(ReadTextFile("/proc/self/maps", 16), Exception);
 }
 
 TEST_F(FileSystemTest, StringListLoadsLinesOfAnyEnding) {
   const std::string path = MakeFile("contents.txt", "Первый\r\nВторой\rТретий\n"_cp);
   TStringList list;
-  list.LoadFromFile(path);
+  list.LoadFromFile(path, 64);
   ASSERT_EQ(list.Count(), 3);
   EXPECT_EQ(list[0], "Первый"_cp);
   EXPECT_EQ(list[2], "Третий"_cp);
-  EXPECT_THROW(list.LoadFromFile(Root() + "none.txt"), Exception);
+  EXPECT_THROW(list.LoadFromFile(Root() + "none.txt", 64), Exception);
 }
 
 TEST(ProgramFolderTest, IsTheTestExecutablesFolder) {

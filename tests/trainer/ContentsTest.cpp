@@ -9,6 +9,7 @@
 #include "TrainerFixtures.h"
 #include "platform/Cp1251.h"
 #include "trainer/WorkFrame.h"
+#include "widgets/ImageButton.h"
 
 namespace {
 
@@ -36,6 +37,19 @@ TEST_F(ContentsTest, EachLineOpensTheDocumentItsNumberNames) {
     EXPECT_EQ(label->Cursor(), Qt::PointingHandCursor);
     EXPECT_TRUE(label->Font().Style & fsUnderline);
   }
+}
+
+TEST_F(ContentsTest, AContentsFileTooLargeIsReportedAndTheDocumentsStillShown) {
+  std::string lines;
+  while (lines.size() <= 64 * 1024) lines += "1. First\n";
+  const std::string path = course.Write("contents.txt", lines);
+  TMessageLog log;
+  frame.LoadExerciseList(ThreeDocuments());
+  EXPECT_EQ(log.Texts, std::vector<std::string>{"File too large: " + path + " (more than 64 KB)"});
+  EXPECT_TRUE(frame.ContentsLabels.empty());
+  EXPECT_EQ(frame.Current, 0);
+  EXPECT_EQ(BodyFields(frame).size(), 1u);
+  EXPECT_TRUE(frame.NextButton->Enabled());
 }
 
 TEST_F(ContentsTest, ClickingALabelShowsItsDocument) {

@@ -9,6 +9,7 @@
 
 #include "CourseFixtures.h"
 #include "TrainerFixtures.h"
+#include "exercise/ExercisePage.h"
 #include "exercise/RLEdit.h"
 #include "platform/Cp1251.h"
 #include "platform/StrUtils.h"
@@ -100,17 +101,25 @@ TEST_F(NavigationTest, ADocumentThatFailsToBuildLeavesTheScreenWorking) {
 TEST_F(NavigationTest, ADocumentThatCannotBeReadLeavesThePageAsItWas) {
   TStringList list = ThreeDocuments();
   list.Add(course.Path("missing.cml"));
+  // One byte over the limit, in words: the kind of file that costs the most.
+  std::string words;
+  while (words.size() <= kMaxDocumentBytes) words += "слово "_cp;
+  list.Add(course.Write("huge.cml", "Задание<~~~><~~~>" + Cp1251ToUtf8(words)));
   frame.LoadExerciseList(list);
   const std::vector<TRLEdit*> fields = BodyFields(frame);
-  try {
-    frame.ShowExercise(3);
-    ADD_FAILURE() << "no error for a missing document";
-  } catch (const Exception& e) {
-    EXPECT_NE(std::string(e.what()).find("missing.cml"), std::string::npos) << e.what();
+  const std::string missing = "File not found: " + course.Path("missing.cml");
+  const std::string tooLarge = "File too large: " + course.Path("huge.cml") + " (more than 256 KB)";
+  for (const std::string& expected : {missing, tooLarge}) {
+    try {
+      frame.ShowExercise(list.Count() - (expected == missing ? 2 : 1));
+      ADD_FAILURE() << "no error: " << expected;
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), expected);
+    }
+    EXPECT_EQ(frame.Current, 0);
+    EXPECT_EQ(BodyFields(frame), fields);
+    EXPECT_TRUE(frame.NextButton->Enabled());
   }
-  EXPECT_EQ(frame.Current, 0);
-  EXPECT_EQ(BodyFields(frame), fields);
-  EXPECT_TRUE(frame.NextButton->Enabled());
 }
 
 TEST_F(NavigationTest, CheckCountsTheMistakesAndMarksThem) {

@@ -4,11 +4,13 @@ SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 export QT_QPA_PLATFORM ?= offscreen
 
+# The manuals of libtasn1-doc (PDF) and libdjvulibre-dev (DjVu) seed the pdf and djvu fuzz harnesses.
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libpng-dev zlib1g-dev \
            libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev \
            libpoppler-qt6-dev libdjvulibre-dev djvulibre-bin \
            fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth \
-           x11-xkb-utils xdotool clang libclang-rt-14-dev libx11-dev libxtst-dev
+           x11-xkb-utils xdotool clang libclang-rt-14-dev libx11-dev libxtst-dev \
+           libtasn1-doc
 
 .PHONY: deps configure build test test-sanitize run run-viewer bench fuzz clean
 

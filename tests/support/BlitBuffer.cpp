@@ -8,12 +8,14 @@ int32_t TBlitBuffer::Stride(int32_t code, int32_t width) {
   return (rowBytes + 3) / 4 * 4;
 }
 
-const TBlitRec& TBlitBuffer::Target(int32_t code, int32_t width, int32_t rows) {
-  const int32_t stride = Stride(code, width);
-  bits_.resize(std::size_t(stride) * std::size_t(rows));
+const TBlitRec& TBlitBuffer::Target(int32_t code, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  const int32_t stride = Stride(code, right - left);
+  bits_.resize(std::size_t(stride) * std::size_t(bottom - top));
   target_ = TBlitRec{};
-  target_.Right = width;
-  target_.Bottom = rows;
+  target_.Left = left;
+  target_.Top = top;
+  target_.Right = right;
+  target_.Bottom = bottom;
   target_.One = 1;
   target_.Bits = bits_.data();
   target_.Stride = stride;

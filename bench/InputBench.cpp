@@ -132,7 +132,7 @@ void ReadContents(benchmark::State& state) {
   const std::string topic = folder.path().toStdString() + "/";
   WriteFile(topic + "01.cml", "Задание<~~~><~~~>Слово."_cp);
   std::string contents;
-  for (int i = 0; i < 50 * state.range(0); ++i) contents += std::to_string(i + 1) + ". Упражнение\r\n"_cp;
+  for (int i = 0; i < 14 * state.range(0); ++i) contents += std::to_string(i + 1) + ". Упражнение\r\n"_cp;
   WriteFile(topic + "contents.txt", contents);
   TForm host;
   host.SetBounds(0, 0, 1280, 1024);
@@ -197,5 +197,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  Application->Shutdown();
   return 0;
 }

@@ -105,21 +105,26 @@ void TRLWord::Reset() {
   SetText(InitialText);
   if (!ErrorShown) return;
   ErrorShown = false;
-  delete ErrorLabel.data();
+  // Hidden, not freed, until the next check: freeing a control makes Qt search
+  // its parent's list of children, and a passage of thousands of wrong words
+  // would pay for the whole list once a word.
+  if (ErrorLabel) ErrorLabel->Hide();
   Invalidate();
 }
 
 void TRLWord::ShowErrorLabel() {
-  delete ErrorLabel.data();
-  if (!Parent()) return;
-  auto* label = new TRLLabel(this);
-  label->InFlow = false;
-  label->SetParent(Parent());
+  if (!ErrorLabel) {
+    if (!Parent()) return;
+    auto* label = new TRLLabel(this);
+    label->InFlow = false;
+    label->SetParent(Parent());
+    ErrorLabel = label;
+  }
   TFont font = Font();
   font.Color = clRed;
-  label->SetFont(font);
-  label->SetCaption(Answer);
-  ErrorLabel = label;
+  ErrorLabel->SetFont(font);
+  ErrorLabel->SetCaption(Answer);
+  ErrorLabel->Show();
   PlaceErrorLabel();
 }
 

@@ -48,8 +48,10 @@ int ContentsIndex(std::string line) {
 }
 
 // A topic's contents is a line per document, a few dozen lines of some 40
-// bytes; each line becomes a label. 64 KB is a thousand such lines and more.
-constexpr std::size_t kMaxContentsBytes = 64 << 10;
+// bytes. Each line becomes a label of a few KB that is laid out at every
+// change of the screen: 16 KB is 400 such lines, and no more than 16,384
+// lines of any kind.
+constexpr std::size_t kMaxContentsBytes = 16 << 10;
 
 }  // namespace
 

@@ -238,8 +238,14 @@ TEST_F(WordCorrectorTest, ResetBringsEveryWordBackAndRemovesTheMarks) {
   passage->Reset();
   EXPECT_EQ(words[0]->Text(), "Мама"_cp);
   EXPECT_FALSE(words[0]->ErrorShown);
-  EXPECT_TRUE(label.isNull());
+  EXPECT_TRUE(label.isNull() || !label->Visible());
   EXPECT_EQ(words[1]->Left(), Width("Мама "_cp));
+  // The next check marks the word again.
+  words[0]->SetText("Папа"_cp);
+  passage->Check();
+  ASSERT_TRUE(words[0]->ErrorLabel);
+  EXPECT_TRUE(words[0]->ErrorLabel->Visible());
+  EXPECT_EQ(words[0]->ErrorLabel->Caption(), "Мама"_cp);
 }
 
 TEST_F(WordCorrectorTest, TheRightFormFollowsItsWordWhenThePassageFlowsAgain) {

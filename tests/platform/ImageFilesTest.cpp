@@ -349,6 +349,29 @@ TEST_F(PictureFileTest, PngHeadersClaimingHugePicturesAreRefused) {
   EXPECT_EQ(picture.Bitmap.Pixel(4095, 4095), Argb(255, 0, 0, 0));
 }
 
+// A chunk's length is what libpng would take for it before its data is read:
+// a file of a few bytes claiming 2 GB must be refused without it. Chunks that
+// make no difference to the pixels are skipped.
+TEST_F(PictureFileTest, ChunksClaimingGigabytesAreRefusedAndUnusedChunksSkipped) {
+  const QByteArray picture = HandMadePng(2, 1, Deflated(QByteArray("\x00\x10\xF0", 3)));
+  const qsizetype afterHeader = 8 + 25;
+  for (const char* type : {"sPLT", "iCCP", "zTXt", "tEXt", "iTXt", "eXIf", "raNd"}) {
+    QByteArray claim = picture.left(afterHeader);
+    PutBigEndian(claim, 0x7FFFFFFEu);
+    claim += QByteArray(type) + QByteArray("pal\0\x08", 5);
+    const std::string path = Write("claim.png", claim);
+    EXPECT_EQ(ErrorOf([&] { LoadPngPicture(path); }).rfind("Cannot read PNG file " + path + ": ", 0), 0u)
+        << type;
+
+    QByteArray skipped = picture.left(afterHeader);
+    AppendChunk(skipped, type, QByteArray(4000, 'x'));
+    skipped += picture.mid(afterHeader);
+    const TPngPicture loaded = LoadPngPicture(Write("skipped.png", skipped));
+    EXPECT_EQ(loaded.Bitmap.Pixel(0, 0), Argb(255, 0x10, 0x10, 0x10)) << type;
+    EXPECT_EQ(loaded.Bitmap.Pixel(1, 0), Argb(255, 0xF0, 0xF0, 0xF0)) << type;
+  }
+}
+
 namespace {
 
 // The offset of the frame header's height field (after FF C0, length, precision).

@@ -41,11 +41,11 @@ TEST_F(ContentsTest, EachLineOpensTheDocumentItsNumberNames) {
 
 TEST_F(ContentsTest, AContentsFileTooLargeIsReportedAndTheDocumentsStillShown) {
   std::string lines;
-  while (lines.size() <= 64 * 1024) lines += "1. First\n";
+  while (lines.size() <= 16 * 1024) lines += "1. First\n";
   const std::string path = course.Write("contents.txt", lines);
   TMessageLog log;
   frame.LoadExerciseList(ThreeDocuments());
-  EXPECT_EQ(log.Texts, std::vector<std::string>{"File too large: " + path + " (more than 64 KB)"});
+  EXPECT_EQ(log.Texts, std::vector<std::string>{"File too large: " + path + " (more than 16 KB)"});
   EXPECT_TRUE(frame.ContentsLabels.empty());
   EXPECT_EQ(frame.Current, 0);
   EXPECT_EQ(BodyFields(frame).size(), 1u);

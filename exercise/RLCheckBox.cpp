@@ -266,11 +266,13 @@ void TRLRadioGroup::StackItems() {
   // Each item starts below the ones before it, so the top alignment keeps
   // the markup's order and stretches every item to the group's width.
   int top = 0;
+  DisableAlign();
   for (TRLRadioBox* item : Items()) {
     item->SetTop(top);
     item->SetAlign(alTop);
     top += item->Height();
   }
+  EnableAlign();
 }
 
 std::vector<TRLRadioBox*> TRLRadioGroup::Items() const {

@@ -356,6 +356,11 @@ class TWinControl : public TControl {
 
   // Lays out the children (Align, then Anchors) in the client area again.
   void Realign();
+  // Holds the layout of the children back until the matching EnableAlign,
+  // which lays them out once: aligning many children one by one would lay
+  // all of them out each time.
+  void DisableAlign() { ++alignDisabled_; }
+  void EnableAlign();
 
   // Moves the focus from current to the next (or previous) control among the
   // descendants of this control, in creation order, depth first, wrapping
@@ -379,6 +384,8 @@ class TWinControl : public TControl {
 
   std::vector<TControl*> controls_;
   bool aligning_ = false;
+  int alignDisabled_ = 0;
+  bool alignPending_ = false;
   bool destroying_ = false;
 };
 

@@ -62,6 +62,16 @@ void TWinControl::RemoveControl(TControl* control) {
 }
 
 void TWinControl::Realign() {
+  if (alignDisabled_ > 0) {
+    alignPending_ = true;
+    return;
+  }
+  AlignControls();
+}
+
+void TWinControl::EnableAlign() {
+  if (--alignDisabled_ > 0 || !alignPending_) return;
+  alignPending_ = false;
   AlignControls();
 }
 
@@ -152,11 +162,19 @@ void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTab
 }
 
 QWidget* TWinControl::LowestWindowedChild(const QWidget* except) const {
-  // children() runs from the bottom of the stack to its top.
-  for (QObject* child : children()) {
-    if (child != except && IsWindowedWidget(child)) return static_cast<QWidget*>(child);
+  // children() runs from the bottom of the stack to its top, and windowless
+  // controls are kept below the windowed ones: walking down from the top
+  // passes the windowed children only, so a parent of thousands of windowless
+  // labels is not walked whole for each label it takes.
+  QWidget* lowest = nullptr;
+  const QObjectList& list = children();
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    QObject* child = *it;
+    if (child == except || !child->isWidgetType() || static_cast<QWidget*>(child)->isWindow()) continue;
+    if (!IsWindowedWidget(child)) break;
+    lowest = static_cast<QWidget*>(child);
   }
-  return nullptr;
+  return lowest;
 }
 
 void TWinControl::EraseBackground(QPainter& painter) {

@@ -339,7 +339,7 @@ TEST_F(WordCorrectorTest, ClickingAStruckWordBringsBackItsMisspeltForm) {
   ASSERT_TRUE(word->Editor);
   EXPECT_EQ(word->Editor->Text(), "мло"_cp);
   EXPECT_FALSE(word->ErrorShown);
-  EXPECT_TRUE(label.isNull());
+  EXPECT_TRUE(label.isNull() || !label->Visible());
 }
 
 TEST_F(WordCorrectorTest, ACheckWithAnOpenFieldJudgesWhatWasTyped) {

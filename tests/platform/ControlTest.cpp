@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QWheelEvent>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/Forms.h"
@@ -87,6 +88,26 @@ TEST(ControlGeometryTest, StackedTopControlsKeepTheirOrderAndReactToChanges) {
   first->Hide();  // a hidden band leaves its room
   EXPECT_EQ(second->Top(), 0);
   EXPECT_EQ(client->BoundsRect(), Bounds(0, 20, 100, 80));
+}
+
+TEST(ControlGeometryTest, DisabledAlignmentWaitsForTheOutermostEnable) {
+  TPanel parent(nullptr);
+  parent.SetBounds(0, 0, 100, 100);
+  TPanel* first = NewChild(&parent, alNone, 1, 10);
+  TPanel* second = NewChild(&parent, alNone, 1, 20);
+  second->SetTop(50);
+  parent.DisableAlign();
+  parent.DisableAlign();
+  first->SetAlign(alTop);
+  second->SetAlign(alTop);
+  EXPECT_EQ(first->Width(), 1) << "laid out while held back";
+  parent.EnableAlign();
+  EXPECT_EQ(second->Top(), 50) << "laid out before the outermost enable";
+  parent.EnableAlign();
+  EXPECT_EQ(first->BoundsRect(), Bounds(0, 0, 100, 10));
+  EXPECT_EQ(second->BoundsRect(), Bounds(0, 10, 100, 20));
+  first->SetHeight(15);  // and at once again afterwards
+  EXPECT_EQ(second->Top(), 15);
 }
 
 TEST(ControlGeometryTest, NestedClientControlsFollowTheOuterSize) {
@@ -293,6 +314,25 @@ TEST_F(ZOrderTest, AWindowlessControlStaysBelowWindowedSiblings) {
 
   panel->SendToBack();  // still above every windowless control
   EXPECT_EQ(PixelAt(40, 40), clRed);
+
+  // Windowless controls that join later go above the earlier ones and below
+  // every windowed control, however many there are.
+  std::vector<TLabel*> labels;
+  for (int i = 0; i < 300; ++i) {
+    labels.push_back(new TLabel(&form));
+    labels.back()->SetParent(&form);
+  }
+  auto* top = new TPanel(&form);
+  top->SetParent(&form);
+  auto* last = new TLabel(&form);
+  last->SetParent(&form);
+  const QObjectList order = form.children();
+  const auto at = [&](const QObject* o) { return order.indexOf(o); };
+  EXPECT_LT(at(label), at(labels.front()));
+  for (std::size_t i = 1; i < labels.size(); ++i) ASSERT_LT(at(labels[i - 1]), at(labels[i]));
+  EXPECT_LT(at(labels.back()), at(last));
+  EXPECT_LT(at(last), at(panel));
+  EXPECT_LT(at(panel), at(top));
 }
 
 TEST_F(ZOrderTest, PaintDrawsThroughABitmapFilledWithTheColour) {

@@ -57,7 +57,7 @@ BENCH_X     := $(shell command -v Xvfb >/dev/null && echo bench/on-xvfb)
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BENCH_TYPE)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target markup_bench viewer_bench trainer_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target input_bench viewer_bench trainer_bench
 	@for b in $(BENCH_BUILD)/bench/*_bench; do [ -x "$$b" ] && $(BENCH_X) "$$b"; done; true
 
 # The libFuzzer harnesses, built with clang in their own tree and run all at

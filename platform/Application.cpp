@@ -122,8 +122,14 @@ void TApplication::Initialize(int& argc, char** argv) {
   // here do not inherit it.
   const bool chooseLoop = !qEnvironmentVariableIsSet("QT_NO_GLIB");
   if (chooseLoop) qputenv("QT_NO_GLIB", "1");
+  // The windows place themselves and one darkens another, which Wayland does
+  // not let a client do: in a Wayland session with Xwayland they go through
+  // X, unless the user chose the platform.
+  const bool chooseX = !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY");
+  if (chooseX) qputenv("QT_QPA_PLATFORM", "xcb");
   qapp_ = std::make_unique<TGuardedApplication>(argc, argv);
   if (chooseLoop) qunsetenv("QT_NO_GLIB");
+  if (chooseX) qunsetenv("QT_QPA_PLATFORM");
   // The program ends when its main form closes, not with its last window.
   qapp_->setQuitOnLastWindowClosed(false);
   terminated_ = false;

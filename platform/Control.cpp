@@ -132,7 +132,7 @@ void TControl::Release() {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
   bounds_ = QRect(left, top, std::max(width, 0), std::max(height, 0));
-  setGeometry(bounds_);
+  setGeometry(NativeGeometry(bounds_));
   if (!ParentIsAligning()) {
     RememberAnchorDistances();
     if (align_ != alNone) RequestParentAlign();
@@ -157,7 +157,7 @@ void TControl::resizeEvent(QResizeEvent* e) {
 void TControl::moveEvent(QMoveEvent* e) {
   // Some controls show what lies under their own place (a window background).
   keptValid_ = false;
-  bounds_.moveTopLeft(pos());
+  ReadBoundsOrigin();
   QWidget::moveEvent(e);
 }
 

@@ -242,6 +242,12 @@ class TControl : public QWidget {
   virtual void DoExit();
   // Fired inside SetBounds (and any other size change) after the children are aligned.
   virtual void Resize();
+  // Where Qt puts the control for bounds (its client area), and the bounds'
+  // top-left read back from Qt; a window moves both by its frame.
+  virtual QRect NativeGeometry(const QRect& bounds) const { return bounds; }
+  virtual QPoint BoundsOrigin() const { return pos(); }
+  // Takes the bounds' top-left from Qt again.
+  void ReadBoundsOrigin() { bounds_.moveTopLeft(BoundsOrigin()); }
   // Runs before Visible changes (Visible() still gives the old value).
   virtual void VisibleChanging() {}
   virtual void CaptionChanged() { Invalidate(); }

@@ -1,11 +1,20 @@
 #include "platform/Forms.h"
 
+#include <xcb/xcb.h>
+
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "platform/Application.h"
 #include "platform/Cp1251.h"
@@ -13,6 +22,57 @@
 #include "platform/StrUtils.h"
 
 // ---------------------------------------------------------------- TForm
+
+namespace {
+
+xcb_atom_t XAtom(xcb_connection_t* connection, const char* name) {
+  const auto cookie = xcb_intern_atom(connection, 0, std::uint16_t(std::strlen(name)), name);
+  const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+      xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
+  return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The X server's connection where the programs run under X, else null (the
+// offscreen platform offers the interface without a connection).
+xcb_connection_t* XConnection() {
+  if (QGuiApplication::platformName() != "xcb") return nullptr;
+  const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 ? x11->connection() : nullptr;
+}
+
+// Taskbars and pagers leave the window out. Qt asks X window managers for no
+// such thing itself; it keeps these states when it maps the window.
+void KeepOutOfTaskbars(QWidget& window) {
+  xcb_connection_t* connection = XConnection();
+  if (!connection) return;
+  const xcb_atom_t states[] = {XAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                               XAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+  xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window.winId()),
+                      XAtom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
+  xcb_flush(connection);
+}
+
+// Asks an X window manager to minimise the window, as the X conventions say.
+// Qt's own request takes a full-screen state off and puts it back around
+// it, and some window managers (icewm) restore the window at that.
+bool RequestIconic(QWidget& window) {
+  xcb_connection_t* connection = XConnection();
+  if (!connection || !window.isVisible()) return false;
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = xcb_window_t(window.winId());
+  event.type = XAtom(connection, "WM_CHANGE_STATE");
+  event.data.data32[0] = 3;  // IconicState
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection);
+  return true;
+}
+
+}  // namespace
+
 
 TForm::TForm(QObject* owner) : TWinControl(owner) {
   topLevel_ = true;
@@ -30,17 +90,73 @@ TForm::~TForm() {
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
   borderStyle_ = style;
-  Qt::WindowFlags flags = style == bsDialog ? Qt::Dialog : Qt::Window;
-  if (style == bsNone) flags |= Qt::FramelessWindowHint;
+  ApplyWindowFlags();
+  UpdateFullScreen();
+}
+
+void TForm::SetPopupParent(TForm* form) {
+  popupParent_ = form;
+  if (!form && windowHandle()) windowHandle()->setTransientParent(nullptr);
+  ApplyWindowFlags();
+}
+
+void TForm::ApplyWindowFlags() {
+  // A tool window stays out of taskbars and window switchers; with its
+  // transient parent (set as it is shown) the window manager keeps it above.
+  Qt::WindowFlags flags = popupParent_ ? Qt::Tool : borderStyle_ == bsDialog ? Qt::Dialog : Qt::Window;
+  if (borderStyle_ == bsNone) flags |= Qt::FramelessWindowHint;
+  if (flags == windowFlags()) return;
+  const QRect bounds(Left(), Top(), Width(), Height());
+  if (isVisible() && windowHandle() && (flags & Qt::WindowType_Mask) == windowType()) {
+    // A window on show changes its frame in place: hidden and shown again, it
+    // would lose the keys and race the window manager.
+    overrideWindowFlags(flags);
+    windowHandle()->setFlags(flags);
+    SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    return;
+  }
   // New window flags hide the window (through our own setVisible) and may
   // move it: put both back, without telling OnHide and OnShow.
-  const QRect bounds(Left(), Top(), Width(), Height());
   const bool shown = Visible();
   restyling_ = true;
   setWindowFlags(flags);
   SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
   setVisible(shown);
   restyling_ = false;
+}
+
+QMargins TForm::Frame() const {
+  const bool framed = borderStyle_ != bsNone && !(windowState() & Qt::WindowFullScreen);
+  return framed ? frameMargins_ : QMargins();
+}
+
+QRect TForm::NativeGeometry(const QRect& bounds) const {
+  return bounds.translated(Frame().left(), Frame().top());
+}
+
+QPoint TForm::BoundsOrigin() const {
+  return geometry().topLeft() - QPoint(Frame().left(), Frame().top());
+}
+
+void TForm::LearnFrameMargins() {
+  if (borderStyle_ == bsNone || !isVisible() || (windowState() & Qt::WindowFullScreen)) return;
+  const QRect frame = frameGeometry(), client = geometry();
+  const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                         frame.bottom() - client.bottom());
+  // A window just mapped has no frame yet: the last one known stays.
+  if (margins.isNull() || margins == frameMargins_) return;
+  frameMargins_ = margins;
+  ReadBoundsOrigin();
+}
+
+void TForm::moveEvent(QMoveEvent* e) {
+  LearnFrameMargins();
+  TWinControl::moveEvent(e);
+}
+
+void TForm::resizeEvent(QResizeEvent* e) {
+  LearnFrameMargins();
+  TWinControl::resizeEvent(e);
 }
 
 void TForm::SetWindowState(TWindowState state) {
@@ -50,7 +166,8 @@ void TForm::SetWindowState(TWindowState state) {
   if (previous == wsMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
   switch (state) {
     case wsMinimized:
-      setWindowState(windowState() | Qt::WindowMinimized);
+      restoredState_ = previous;
+      if (!RequestIconic(*this)) setWindowState(windowState() | Qt::WindowMinimized);
       break;
     case wsMaximized: {
       if (previous == wsNormal) normalBounds_ = QRect(Left(), Top(), Width(), Height());
@@ -64,11 +181,23 @@ void TForm::SetWindowState(TWindowState state) {
       }
       break;
   }
+  UpdateFullScreen();
 }
 
 void TForm::SetFullScreen() {
   SetBorderStyle(bsNone);
   SetWindowState(wsMaximized);
+}
+
+void TForm::UpdateFullScreen() {
+  const TWindowState state = windowState_ == wsMinimized ? restoredState_ : windowState_;
+  // Only over the platform's own screen: a screen that a test chose is not
+  // the platform's, and a full-screen window takes the platform's size.
+  const QScreen* platformScreen = screen();
+  const bool wholeScreen = platformScreen && platformScreen->geometry() == QRect(Left(), Top(), Width(), Height());
+  Qt::WindowStates states = windowState();
+  states.setFlag(Qt::WindowFullScreen, borderStyle_ == bsNone && state == wsMaximized && wholeScreen);
+  if (states != windowState()) setWindowState(states);
 }
 
 TModalResult TForm::ShowModal() {
@@ -142,8 +271,15 @@ void TForm::CaptionChanged() {
 }
 
 void TForm::showEvent(QShowEvent* e) {
+  // The window exists and is not yet mapped: the window manager learns its owner now.
+  if (popupParent_ && windowHandle()) {
+    windowHandle()->setTransientParent(popupParent_->windowHandle());
+    KeepOutOfTaskbars(*this);
+  }
   if (!e->spontaneous() && !restyling_) DoShow();
   TWinControl::showEvent(e);
+  // Where the platform frames the window at once (not X), the frame is known now.
+  LearnFrameMargins();
 }
 
 void TForm::hideEvent(QHideEvent* e) {
@@ -155,6 +291,20 @@ void TForm::closeEvent(QCloseEvent* e) {
   // The window manager's close button goes through our own Close.
   e->ignore();
   Close();
+}
+
+void TForm::changeEvent(QEvent* e) {
+  // The window manager minimises and restores the window too.
+  if (e->type() == QEvent::WindowStateChange) {
+    const bool minimized = windowState() & Qt::WindowMinimized;
+    if (minimized && windowState_ != wsMinimized) {
+      restoredState_ = windowState_;
+      windowState_ = wsMinimized;
+    } else if (!minimized && windowState_ == wsMinimized) {
+      windowState_ = restoredState_;
+    }
+  }
+  TWinControl::changeEvent(e);
 }
 
 TForm* GetParentForm(TControl* control) {

@@ -2,6 +2,8 @@
 // Top-level windows and plain containers: TForm, TFrame, TPanel. Including
 // this header also brings TLabel and TImage.
 
+#include <QMargins>
+#include <QPointer>
 #include <QRect>
 #include <functional>
 #include <string>
@@ -42,8 +44,12 @@ class TForm : public TWinControl {
   void SetBorderStyle(TFormBorderStyle style);
   TWindowState WindowState() const { return windowState_; }
   void SetWindowState(TWindowState state);
-  // Frameless and maximised: the whole screen.
+  // Frameless and maximised: the whole screen. The window manager is told the
+  // window is full screen, so panels and taskbars stay under it too.
   void SetFullScreen();
+  // Keeps the form above form and out of taskbars and window switchers, as a
+  // window owned by it (a tool window, transient for form); null frees it.
+  void SetPopupParent(TForm* form);
 
   // Shows the form and runs a message loop until ModalResult is set (or the
   // form is closed, which sets mrCancel); returns the result, form hidden.
@@ -66,10 +72,28 @@ class TForm : public TWinControl {
   void showEvent(QShowEvent* e) override;
   void hideEvent(QHideEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  // The bounds' top-left is the frame's, under a window manager too (Qt
+  // places the client area), so bounds read back and set again stay put.
+  QRect NativeGeometry(const QRect& bounds) const override;
+  QPoint BoundsOrigin() const override;
 
  private:
+  // The window manager's frame while the window is decorated, else none.
+  QMargins Frame() const;
+  // Keeps the frame the window manager gave the window last, once it is settled.
+  void LearnFrameMargins();
+  void ApplyWindowFlags();
+  // Tells the window manager whether the window is full screen (frameless and maximised).
+  void UpdateFullScreen();
+
   TFormBorderStyle borderStyle_ = bsSizeable;
   TWindowState windowState_ = wsNormal;
+  TWindowState restoredState_ = wsNormal;  // the state a minimised form comes back to
+  QPointer<TForm> popupParent_;
+  QMargins frameMargins_;
   QRect normalBounds_;
   TModalResult modalResult_ = mrNone;
   QEventLoop* modalLoop_ = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/Printer.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -29,7 +30,8 @@ void TPrinter::SetOutputFile(const std::string& pdfPath) {
 }
 
 bool TPrinter::ExecuteSetup() {
-  QPrintDialog dialog(printer_.get());
+  // Over the window the user asked from, and kept above it.
+  QPrintDialog dialog(printer_.get(), QApplication::activeWindow());
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -222,7 +222,10 @@ void ShowMistakes(const std::string& text) {
   const auto overlay = std::make_unique<TFadeForm>();
   overlay->Show();
   const auto dialog = std::make_unique<TDialogForm>(nullptr);
+  dialog->SetPopupParent(overlay.get());
   dialog->SetBackdrop(overlay.get());
   dialog->SetText(text);
   dialog->ShowModal();
+  // The keys go on to the control that had them, whatever the window manager activates next.
+  if (Application->MainForm) Application->MainForm->activateWindow();
 }

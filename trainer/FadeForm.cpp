@@ -21,6 +21,8 @@ TFadeForm::TFadeForm(QObject* owner) : TForm(owner) {
   SetCaption("FadeForm");
   SetColor(clBlack);
   if (Application->MainForm) {
+    // Above the main window under any window manager, and in no taskbar.
+    SetPopupParent(Application->MainForm);
     SetBoundsRect(Application->MainForm->BoundsRect());
     snapshot_ = Application->MainForm->grab();
   } else {

@@ -12,6 +12,7 @@
 #include "platform/Screen.h"
 #include "platform/StateReport.h"
 #include "platform/StringList.h"
+#include "trainer/CaptionImage.h"
 #include "trainer/ScreenLayout.h"
 #include "trainer/TitleScreen.h"
 #include "trainer/TopicScreen.h"
@@ -100,7 +101,11 @@ void TMainForm::FormShow(TObject*) {
     ReportWhenOnScreen(e.what());
   }
   // Once the window stands where it is shown, the tests learn where to click.
-  if (StateReportOn()) QTimer::singleShot(0, this, [this] { ReportPlace("check", *WorkFrame->CheckButton); });
+  if (StateReportOn())
+    QTimer::singleShot(0, this, [this] {
+      ReportPlace("minimize", *WorkFrame->iMinimize);
+      ReportPlace("check", *WorkFrame->CheckButton);
+    });
 }
 
 void TMainForm::ReportWhenOnScreen(const std::string& message) {

@@ -19,6 +19,7 @@ run_trainer() {
   local check
   check=$(await "$report" "check ") || fail "the trainer did not show $document ($(cat "$work/programs.log"))"
   read -r _ cx cy <<<"$check"
+  await_keys "$started_pid" || fail "the trainer's window does not get the keys"
   xdotool mousemove 640 512
   local answer typed=()
   for answer in "$@"; do
@@ -57,6 +58,7 @@ report="$work/viewer"
 start "$folioscope" "$report" "$pdf"
 view=$(await "$report" "view ") || fail "the viewer did not show $pdf ($(cat "$work/programs.log"))"
 read -r _ vx vy <<<"$view"
+await_keys "$started_pid" || fail "the viewer's window does not get the keys"
 
 # The page is on screen: the viewer's window is mostly paper, with ink on it,
 # where a refused file leaves only a message box. The first paint may come a
@@ -67,7 +69,7 @@ probe() {
     window=$(xdotool search --onlyvisible --pid "$pid" | head -1)
     if [ -n "$window" ]; then
       eval "$(xdotool getwindowgeometry --shell "$window")"
-      read -r _ paper _ ink < <("$screen_probe" "$picture" "$X" "$Y" "$WIDTH" "$HEIGHT") || fail "no picture of the screen"
+      read -r _ paper _ ink _ < <("$screen_probe" "$picture" "$X" "$Y" "$WIDTH" "$HEIGHT") || fail "no picture of the screen"
       [ "$paper" -ge $((WIDTH * HEIGHT / 2)) ] && [ "$ink" -ge 2000 ] && { echo "$paper $ink of ${WIDTH}x$HEIGHT"; return 0; }
     fi
     sleep 0.1

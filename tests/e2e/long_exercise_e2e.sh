@@ -40,6 +40,7 @@ report="$work/trainer"
 start "$quillon" "$report" "$document"
 check=$(await "$report" "check ") || fail "the trainer did not show the long exercise ($(cat "$work/programs.log"))"
 read -r _ cx cy <<<"$check"
+await_keys "$started_pid" || fail "the trainer's window does not get the keys"
 xdotool mousemove 640 512
 xdotool key --delay 4 "${keys[@]}"
 # Down the page and back part of the way with the wheel, as a reader checks

@@ -1,7 +1,9 @@
 # Shared by the end-to-end scripts (sourced): a work folder and the children
 # to end on exit, an Xvfb of its own (the script skips with code 77 where none
-# can start), the keys of the Russian layout for xdotool, and the wait for the
-# programs' state report (QUILLON_TEST_REPORT).
+# can start; weston's Xwayland with E2E_WAYLAND) with the window manager that
+# E2E_WM names (none when empty), the
+# keys of the Russian layout for xdotool, and the wait for the programs' state
+# report (QUILLON_TEST_REPORT).
 set -u
 export LC_ALL=C.UTF-8
 
@@ -13,6 +15,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 fail() {
   echo "FAIL: $*"
@@ -20,28 +24,71 @@ fail() {
 }
 
 # --- the X server: a free display number of its own choosing, kept as it is
-# between clients (-noreset), so the layout set by setxkbmap stays.
-if ! command -v Xvfb >/dev/null; then
-  echo "SKIP: no X server can start here (Xvfb is missing; make deps installs it)"
-  exit 77
+# between clients (-noreset), so the layout set by setxkbmap stays. With
+# E2E_WAYLAND set, a headless Wayland compositor (weston) instead, whose
+# Xwayland serves X clients; the programs choose their platform themselves.
+start_xvfb() {
+  if ! command -v Xvfb >/dev/null; then
+    echo "SKIP: no X server can start here (Xvfb is missing; make deps installs it)"
+    exit 77
+  fi
+  for tool in xdotool setxkbmap; do
+    command -v $tool >/dev/null || fail "$tool is missing (make deps installs it)"
+  done
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
+  children+=($!)
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+  done
+  if [ ! -s "$work/display" ]; then
+    echo "SKIP: no X server can start here:"
+    cat "$work/xvfb.log"
+    exit 77
+  fi
+  export DISPLAY=":$(cat "$work/display")"
+  export QT_QPA_PLATFORM=xcb QUILLON_TEST_REPORT=1
+  unset WAYLAND_DISPLAY
+}
+
+start_weston() {
+  for tool in weston Xwayland xdotool; do
+    command -v $tool >/dev/null || fail "$tool is missing (make deps installs it)"
+  done
+  export WAYLAND_DISPLAY=wayland-e2e XDG_SESSION_TYPE=wayland
+  weston --backend=headless-backend.so --xwayland --socket=$WAYLAND_DISPLAY --width=1280 --height=1024 \
+    >"$work/weston.log" 2>&1 &
+  children+=($!)
+  local number=""
+  for _ in $(seq 200); do
+    number=$(sed -n 's/.*xserver listening on display :\([0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+    [ -n "$number" ] && break
+    sleep 0.05
+  done
+  [ -n "$number" ] || fail "weston started no Xwayland: $(cat "$work/weston.log")"
+  export DISPLAY=":$number" QUILLON_TEST_REPORT=1
+  unset QT_QPA_PLATFORM
+}
+
+if [ -n "${E2E_WAYLAND:-}" ]; then start_weston; else start_xvfb; fi
+
+# --- the window manager, as a user's desktop has one; it keeps its settings
+# in the work folder. Ready once it names itself on the root window.
+wm=${E2E_WM:-}
+if [ -n "$wm" ]; then
+  for tool in "$wm" xprop; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (make deps installs it)"
+  done
+  mkdir -p "$work/home"
+  HOME="$work/home" XDG_CONFIG_HOME="$work/home" "$wm" >"$work/wm.log" 2>&1 &
+  children+=($!)
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
+  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "$wm did not start: $(cat "$work/wm.log")"
+  echo "window manager: $wm"
 fi
-for tool in xdotool setxkbmap; do
-  command -v $tool >/dev/null || fail "$tool is missing (make deps installs it)"
-done
-Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
-children+=($!)
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-  echo "SKIP: no X server can start here:"
-  cat "$work/xvfb.log"
-  exit 77
-fi
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb QUILLON_TEST_REPORT=1
-unset WAYLAND_DISPLAY
 
 # --- keys: the physical keys of the Russian layout by XKB keycode (Windows and
 # XKB give the same characters on them), shifted where the character needs it.
@@ -75,12 +122,13 @@ keys_for() {
   done
 }
 
-# Waits for a line of the program's report that starts with prefix; prints it.
-# Patient, as a loaded machine may take long to start a program.
+# Waits for a line of the program's report that starts with prefix, after
+# its first SKIP lines (none when not given); prints it. Patient, as a loaded
+# machine may take long to start a program.
 await() {
-  local file=$1 prefix=$2 line
+  local file=$1 prefix=$2 skip=${3:-0} line
   for _ in $(seq 600); do
-    line=$(grep -m1 "^$prefix" "$file") && { echo "$line"; return 0; }
+    line=$(tail -n +$((skip + 1)) "$file" | grep -m1 "^$prefix") && { echo "$line"; return 0; }
     sleep 0.05
   done
   return 1
@@ -95,6 +143,20 @@ start() {
   (cd "$(dirname "$program")" && exec "$program" "$@") >"$report" 2>>"$work/programs.log" &
   started_pid=$!
   children+=($started_pid)
+}
+
+# await_keys PID: waits until the keyboard goes to a window of PID, as a
+# window manager may give it a moment after the window is shown (without one,
+# the keys go where the pointer is).
+await_keys() {
+  local window
+  [ -n "$wm" ] || return 0
+  for _ in $(seq 200); do
+    window=$(xdotool getwindowfocus 2>/dev/null) &&
+      [ "$(xdotool getwindowpid "$window" 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.05
+  done
+  return 1
 }
 
 # stop PID: ends a program that start started.

@@ -1,11 +1,11 @@
-// The monkey test: a real program on its own Xvfb display receives random
-// clicks, drags, wheel turns and keys inside its window, in an order fixed by
-// a seed. Every few steps it must still run and answer a ping of the window
+// The monkey test: a real program on its own Xvfb display (with a window
+// manager when one is named) receives random clicks, drags, wheel turns and
+// keys inside its window, in an order fixed by a seed. Every few steps it must still run and answer a ping of the window
 // system; at the end its memory may have grown by no more than a bound, and
 // it must close cleanly when asked to. A failure names the seed and the step.
 //
 //   monkey --profile quillon|folioscope --seed N --steps N --max-growth-mb N
-//          --cwd DIR [--screenshot FILE.ppm] -- PROGRAM ARGS...
+//          --cwd DIR [--wm openbox|icewm] [--screenshot FILE.ppm] -- PROGRAM ARGS...
 // The screenshot shows the window after the last step, for a person to look at.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -23,7 +23,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -41,6 +43,7 @@ struct TOptions {
   long MaxGrowthMb = 200;
   std::string Folder = ".";
   std::string Screenshot;
+  std::string WindowManager;
   std::vector<std::string> Command;
 };
 
@@ -112,12 +115,14 @@ TOptions ParseOptions(int argc, char** argv) {
       options.Folder = value;
     else if (arg == "--screenshot")
       options.Screenshot = value;
+    else if (arg == "--wm")
+      options.WindowManager = value;
   }
   for (++i; i < argc; ++i) options.Command.push_back(argv[i]);
   if (options.Command.empty()) {
     std::fprintf(
         stderr,
-        "usage: monkey [--profile P --seed N --steps N --max-growth-mb N --cwd DIR] -- PROGRAM ARGS\n");
+        "usage: monkey [--profile P --seed N --steps N --max-growth-mb N --cwd DIR --wm WM] -- PROGRAM ARGS\n");
     std::exit(2);
   }
   return options;
@@ -161,6 +166,54 @@ class TXvfb {
  private:
   pid_t pid_ = -1;
   std::string display_;
+};
+
+// A window manager on the display, ready once it names itself on the root
+// window (_NET_SUPPORTING_WM_CHECK); it keeps its settings in a folder of its own.
+class TWindowManager {
+ public:
+  TWindowManager(const std::string& name, const std::string& display) {
+    char folder[] = "/tmp/monkey-wm-XXXXXX";
+    if (!mkdtemp(folder)) throw std::runtime_error("cannot make a folder for the window manager");
+    home_ = folder;
+    pid_ = fork();
+    if (pid_ == 0) {
+      EndWithParent();
+      setenv("DISPLAY", display.c_str(), 1);
+      setenv("HOME", home_.c_str(), 1);
+      setenv("XDG_CONFIG_HOME", home_.c_str(), 1);
+      execlp(name.c_str(), name.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    ::Display* x = XOpenDisplay(display.c_str());
+    if (!x) throw std::runtime_error("cannot open the display " + display);
+    const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
+    bool ready = false;
+    for (int i = 0; i < 200 && !ready; ++i) {
+      Atom type;
+      int format;
+      unsigned long items, after;
+      unsigned char* data = nullptr;
+      ready = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type, &format, &items,
+                                 &after, &data) == Success &&
+              items == 1;
+      if (data) XFree(data);
+      if (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XCloseDisplay(x);
+    if (!ready) throw std::runtime_error("the window manager " + name + " did not start");
+  }
+  ~TWindowManager() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    std::filesystem::remove_all(home_);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string home_;
 };
 
 long ResidentKb(pid_t pid) {
@@ -242,12 +295,19 @@ class TMonkey {
     }
   }
 
+  // The program's windows on show, bottom to top.
   std::vector<Window> ProgramWindows() {
     std::vector<Window> windows;
+    CollectProgramWindows(root_, 0, windows);
+    return windows;
+  }
+
+  // A window manager puts each window inside a frame of its own, one or two levels down.
+  void CollectProgramWindows(Window window, int depth, std::vector<Window>& windows) {
     Window rootReturn, parent;
     Window* children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display_, root_, &rootReturn, &parent, &children, &count)) return windows;
+    if (!XQueryTree(display_, window, &rootReturn, &parent, &children, &count)) return;
     for (unsigned i = 0; i < count; ++i) {
       XWindowAttributes attributes;
       if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable)
@@ -256,14 +316,16 @@ class TMonkey {
       int format;
       unsigned long items, after;
       unsigned char* data = nullptr;
-      if (XGetWindowProperty(display_, children[i], pidAtom_, 0, 1, False, XA_CARDINAL, &type, &format,
-                             &items, &after, &data) == Success &&
-          data && items == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(pid_))
+      const bool hasPid = XGetWindowProperty(display_, children[i], pidAtom_, 0, 1, False, XA_CARDINAL, &type,
+                                             &format, &items, &after, &data) == Success &&
+                          data && items == 1;
+      if (hasPid && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(pid_))
         windows.push_back(children[i]);
+      else if (!hasPid && depth < 2)
+        CollectProgramWindows(children[i], depth + 1, windows);
       if (data) XFree(data);
     }
     if (children) XFree(children);
-    return windows;
   }
 
   // The program's largest window on show.
@@ -474,6 +536,9 @@ int main(int argc, char** argv) {
   try {
     TXvfb xvfb;
     if (xvfb.Display().empty()) Fail(options, 0, "Xvfb did not start");
+    std::unique_ptr<TWindowManager> windowManager;
+    if (!options.WindowManager.empty())
+      windowManager = std::make_unique<TWindowManager>(options.WindowManager, xvfb.Display());
     TMonkey monkey(options, xvfb.Display());
     monkey.Run();
   } catch (const std::exception& e) {

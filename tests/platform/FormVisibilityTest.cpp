@@ -2,6 +2,8 @@
 // changing its border style keeps it shown or hidden as it was.
 #include <gtest/gtest.h>
 
+#include <QWindow>
+
 #include "platform/Forms.h"
 
 TEST(FormVisibilityTest, ANewFormIsHiddenUntilShown) {
@@ -54,4 +56,54 @@ TEST(FocusTest, TheWindowsFocusControlIsFocusedInAnInactiveWindow) {
   EXPECT_FALSE(first->Focused());
   second->Hide();
   EXPECT_FALSE(second->Focused());
+}
+
+// A window owned by another (an overlay, a dialog) is a tool window that the
+// window manager keeps above its owner: Qt tells it the owner as it is shown.
+TEST(FormVisibilityTest, APopupFormIsAToolWindowOfItsOwner) {
+  TForm owner, popup;
+  owner.SetBounds(0, 0, 300, 200);
+  owner.Show();
+  popup.SetBorderStyle(bsNone);
+  popup.SetPopupParent(&owner);
+  popup.SetBounds(10, 10, 100, 50);
+  popup.Show();
+  EXPECT_EQ(popup.windowType(), Qt::Tool);
+  EXPECT_TRUE(popup.windowFlags().testFlag(Qt::FramelessWindowHint));
+  ASSERT_NE(popup.windowHandle(), nullptr);
+  EXPECT_EQ(popup.windowHandle()->transientParent(), owner.windowHandle());
+  popup.SetPopupParent(nullptr);
+  EXPECT_EQ(popup.windowType(), Qt::Window);
+  EXPECT_EQ(popup.windowHandle()->transientParent(), nullptr);
+}
+
+// The window manager minimises and restores a window too (its taskbar, its
+// keys): the form's state follows, so its own minimise works again after.
+TEST(FormVisibilityTest, MinimisingAndRestoringFromOutsideKeepsTheStateTrue) {
+  TForm form;
+  form.SetBounds(0, 0, 300, 200);
+  form.Show();
+  form.SetWindowState(wsMinimized);
+  EXPECT_EQ(form.WindowState(), wsMinimized);
+  form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+  EXPECT_EQ(form.WindowState(), wsNormal);
+  form.SetWindowState(wsMinimized);
+  EXPECT_EQ(form.WindowState(), wsMinimized);
+  EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMinimized));
+  form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+  form.setWindowState(form.windowState() | Qt::WindowMinimized);
+  EXPECT_EQ(form.WindowState(), wsMinimized);
+}
+
+// Bounds read back and set again leave a decorated window where it is: the
+// position is the frame's, wherever Qt puts the client area inside it.
+TEST(FormVisibilityTest, BoundsSetAgainLeaveADecoratedWindowInPlace) {
+  TForm form;
+  form.SetBounds(100, 80, 300, 200);
+  form.Show();
+  const QRect frame = form.frameGeometry();
+  for (int round = 0; round < 3; ++round) form.SetBoundsRect(form.BoundsRect());
+  EXPECT_EQ(form.frameGeometry(), frame);
+  EXPECT_EQ(form.Left(), frame.left());
+  EXPECT_EQ(form.Top(), frame.top());
 }

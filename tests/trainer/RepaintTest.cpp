@@ -23,7 +23,10 @@
 
 namespace {
 
+// Window-system events (an activation that shows a caret) post paints of their own.
 void Flush() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
 }

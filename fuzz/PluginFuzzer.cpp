@@ -1,12 +1,13 @@
 // PDF and DjVu files through a page-rendering plug-in's C exports, called as
 // the viewer calls them: the interface version, an open through one of the
 // opening exports (chosen by the input's size), then for the first pages
-// their record, renders in every pixel format at a thumbnail's size and, at
+// their record, renders in every row format at a thumbnail's size and, at
 // a zoom, of a window at an offset into the page (as the page view renders
 // the part of a page it shows), their text, its borders and character
-// rectangles and the link areas, and the book description. Built once per
-// plug-in (with its format backend linked in); FUZZ_EXTENSION names the
-// file's extension. A refusal is a failure result of an export.
+// rectangles and the link areas (through both link exports), and the book
+// description. Built once per plug-in (with its format backend linked in);
+// FUZZ_EXTENSION names the file's extension. A refusal is a failure result
+// of an export.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +46,8 @@ void ReadRects(TPluginHandle Context, TPluginRect* Rects, int32_t First, int32_t
 int32_t ReadActiveRectsCount(TPluginHandle Context);
 int32_t ReadActiveRects(TPluginHandle Context, int32_t Index, int32_t* Count, TPluginPoint* Points,
                         char* Text, int32_t TextSize);
+int32_t ReadActiveRectsUtf8(TPluginHandle Context, int32_t Index, int32_t* Count, TPluginPoint* Points,
+                            char* Text, int32_t TextSize);
 // Optional exports that a plug-in may leave out: null when it does.
 __attribute__((weak)) TPluginBool ReadBorders(TPluginHandle Context, TPluginRect* Bounds);
 __attribute__((weak)) TPluginBool OpenDocumentEx(TPluginHandle Document, const char* Path, int32_t Flags);
@@ -54,6 +57,7 @@ static_assert(std::is_same_v<decltype(&OpenDocument), TOpenDocument>);
 static_assert(std::is_same_v<decltype(&CreatePage), TCreatePage>);
 static_assert(std::is_same_v<decltype(&Blit), TBlit>);
 static_assert(std::is_same_v<decltype(&ReadActiveRects), TReadActiveRects>);
+static_assert(std::is_same_v<decltype(&ReadActiveRectsUtf8), TReadActiveRectsUtf8>);
 static_assert(std::is_same_v<decltype(&GetTableOfContents), TGetTableOfContents>);
 static_assert(std::is_same_v<decltype(&GetPluginVersion), TGetPluginVersion>);
 static_assert(std::is_same_v<decltype(&OpenDocumentUtf8), TOpenDocumentUtf8>);
@@ -135,12 +139,15 @@ void ReadPageContext(TPluginHandle document, int32_t number) {
   }
   const int32_t areas = ReadActiveRectsCount(record.Context);
   for (int32_t i = 0; i < areas; ++i) {
+    // Each area once through either export: the later one spells file names
+    // as the file system does.
+    const TReadActiveRects read = i % 2 ? &ReadActiveRectsUtf8 : &ReadActiveRects;
     int32_t count = 0;
-    if (!ReadActiveRects(record.Context, i, &count, nullptr, nullptr, 0)) continue;
+    if (!read(record.Context, i, &count, nullptr, nullptr, 0)) continue;
     if (count < 0) Fault("a link area with a negative vertex count");
     std::vector<TPluginPoint> points(static_cast<std::size_t>(count));
     std::vector<char> linkText(FOLIO_LINK_TEXT_SIZE);
-    if (ReadActiveRects(record.Context, i, &count, points.data(), linkText.data(), FOLIO_LINK_TEXT_SIZE))
+    if (read(record.Context, i, &count, points.data(), linkText.data(), FOLIO_LINK_TEXT_SIZE))
       if (!std::memchr(linkText.data(), 0, linkText.size())) Fault("a link text without its end");
   }
   DestoryContext(record.Context);

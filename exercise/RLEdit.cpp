@@ -48,27 +48,14 @@ const std::string& AnswerChars() {
 
 // The first row with ink of any character a field accepts, counted from the
 // top of the font's cell: the marks of capitals such as Й and Ё reach it, and
-// in some faces and sizes they reach above the cell (a negative row).
+// in some faces and sizes they reach above the cell (a negative row). It comes
+// from the glyphs' outlines, so a font of any size costs no picture.
 int AnswerInkTop(const TFont& font) {
   static std::map<std::tuple<std::string, int, TFontStyles>, int> cache;
   const auto key = std::make_tuple(font.Name, font.Height(), font.Style);
   if (const auto found = cache.find(key); found != cache.end()) return found->second;
-  const int cell = font.CellHeight();
-  TBitmap bitmap(TextWidth(font, AnswerChars()) + 2 * cell, 3 * cell);
-  TCanvas& canvas = bitmap.Canvas();
-  canvas.Font = font;
-  canvas.Font.Color = clBlack;
-  canvas.Brush.Style = TBrushStyle::bsClear;
-  canvas.TextOut(cell, cell, AnswerChars());
-  int top = 0;
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const std::uint32_t* row = bitmap.ScanLine(y);
-    if (std::any_of(row, row + bitmap.Width(), [](std::uint32_t p) { return (p & 0xFFFFFF) != 0xFFFFFF; })) {
-      top = y - cell;
-      break;
-    }
-  }
-  return cache.emplace(key, top).first->second;
+  const QRect ink = font.Metrics().tightBoundingRect(Cp1251ToQString(AnswerChars()));
+  return cache.emplace(key, font.Ascent() + ink.top()).first->second;
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <QFocusEvent>
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <tuple>
 
 #include "exercise/RLLabel.h"
@@ -11,6 +10,7 @@
 #include "platform/Canvas.h"
 #include "platform/Cp1251.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/LruCache.h"
 #include "platform/StrUtils.h"
 #include "platform/Timer.h"
 
@@ -51,11 +51,15 @@ const std::string& AnswerChars() {
 // in some faces and sizes they reach above the cell (a negative row). It comes
 // from the glyphs' outlines, so a font of any size costs no picture.
 int AnswerInkTop(const TFont& font) {
-  static std::map<std::tuple<std::string, int, TFontStyles>, int> cache;
-  const auto key = std::make_tuple(font.Name, font.Height(), font.Style);
-  if (const auto found = cache.find(key); found != cache.end()) return found->second;
+  // A page has a few faces and sizes; the budget bounds what a damaged
+  // document with many sizes can make it keep.
+  using TKey = std::tuple<std::string, int, TFontStyles>;
+  constexpr std::size_t kKeptFonts = 256;
+  static TLruCache<TKey, int> tops(kKeptFonts);
+  const TKey key{font.Name, font.Height(), font.Style};
+  if (const int* kept = tops.Find(key)) return *kept;
   const QRect ink = font.Metrics().tightBoundingRect(Cp1251ToQString(AnswerChars()));
-  return cache.emplace(key, font.Ascent() + ink.top()).first->second;
+  return tops.Put(key, font.Ascent() + ink.top());
 }
 
 }  // namespace

@@ -207,29 +207,25 @@ over() {
   [ "$px" -ge "$X" ] && [ "$px" -lt $((X + WIDTH)) ] && [ "$py" -ge "$Y" ] && [ "$py" -lt $((Y + HEIGHT)) ] ||
     fail "$2 opens away from the viewer"
 }
+# Waits until a window of the viewer's other than its main one is shown (or
+# none is, with "gone"); prints its id.
+await_other_window() {
+  local gone=${1:-} w
+  for _ in $(seq 100); do
+    w=$(xdotool search --onlyvisible --pid "$started_pid" | grep -v "^$viewer\$" | head -1)
+    if [ -n "$gone" ]; then [ -z "$w" ] && return 0; else [ -n "$w" ] && { echo "$w"; return 0; }; fi
+    sleep 0.05
+  done
+  return 1
+}
 read -r fx fy fw fh <<<"$(frame_of "$viewer")"
 xdotool mousemove $((fx + fw / 2)) $((fy + fh / 2)) click 3
-menu=""
-for _ in $(seq 60); do
-  menu=$(xdotool search --onlyvisible --pid "$started_pid" | grep -v "^$viewer\$" | head -1)
-  [ -n "$menu" ] && break
-  sleep 0.05
-done
-[ -n "$menu" ] || fail "no popup menu"
+menu=$(await_other_window) || fail "no popup menu"
 over "$menu" "the popup menu" $((fx + fw / 2 + 1)) $((fy + fh / 2 + 1))
 xdotool key Escape
-for _ in $(seq 60); do
-  [ -z "$(xdotool search --onlyvisible --pid "$started_pid" | grep -v "^$viewer\$")" ] && break
-  sleep 0.05
-done
+await_other_window gone || fail "the popup menu stays after Escape"
 xdotool key ctrl+p
-printer=""
-for _ in $(seq 100); do
-  printer=$(xdotool search --onlyvisible --pid "$started_pid" | grep -v "^$viewer\$" | head -1)
-  [ -n "$printer" ] && break
-  sleep 0.05
-done
-[ -n "$printer" ] || fail "no print dialog"
+printer=$(await_other_window) || fail "no print dialog"
 sleep 0.3
 over "$printer" "the print dialog" $((fx + fw / 2)) $((fy + fh / 2))
 order=$(stacking)

@@ -21,14 +21,21 @@ void Flatten(const QDomElement& element, std::vector<std::string>& out) {
     Flatten(child, out);
 }
 
-std::vector<std::string> Description(const std::string& format, const std::string& file) {
+// The book description the plug-in makes of the document at path; empty,
+// with a failure, when it makes none.
+std::string TableOfContents(const std::string& format, const std::string& path) {
   const TPluginApi& api = Plugin(format);
-  TDocument document(api, SamplePath(file));
+  TDocument document(api, path);
   EXPECT_TRUE(document.Opened());
   const char* text = nullptr;
   int32_t length = 0;
   EXPECT_TRUE(api.GetTableOfContents(document.Handle(), &text, &length));
-  if (!text) return {};
+  return text ? std::string(text, std::size_t(length)) : std::string();
+}
+
+std::vector<std::string> Description(const std::string& format, const std::string& file) {
+  const std::string text = TableOfContents(format, SamplePath(file));
+  if (text.empty()) return {};
   QDomDocument xml;
   EXPECT_TRUE(xml.setContent(Cp1251ToQString(text))) << text;
   EXPECT_EQ(xml.documentElement().attribute("VERSION"), "1");
@@ -59,12 +66,7 @@ TEST_F(OutlineTest, PdfOutlineEntriesInAnyScriptArriveWhole) {
                                        // "Ελληνικά.pdf" as UTF-16
                                        "<< /Title <FEFF039503BB03BB03B703BD03B903BA03AC002E007000640066> "
                                        "/Parent 4 0 R /Dest [3 0 R /Fit] >>"}));
-  const TPluginApi& api = Plugin("pdf");
-  TDocument document(api, file.Path());
-  ASSERT_TRUE(document.Opened());
-  const char* text = nullptr;
-  int32_t length = 0;
-  ASSERT_TRUE(api.GetTableOfContents(document.Handle(), &text, &length));
+  const std::string text = TableOfContents("pdf", file.Path());
   QDomDocument xml;
   ASSERT_TRUE(xml.setContent(Cp1251ToQString(text))) << text;
   EXPECT_EQ(xml.documentElement().firstChildElement("BOOK").firstChildElement("PAGES").attribute("NAME"),
@@ -115,13 +117,8 @@ TEST_F(OutlineTest, DeeplyNestedPdfOutlineIsCutAtItsDepthLimit) {
     objects.push_back(item + " >>");
   }
   const TScratchFile file(HandMadePdf(objects));
-  const TPluginApi& api = Plugin("pdf");
-  TDocument document(api, file.Path());
-  ASSERT_TRUE(document.Opened());
-  const char* text = nullptr;
-  int32_t length = 0;
-  ASSERT_TRUE(api.GetTableOfContents(document.Handle(), &text, &length));
-  QXmlStreamReader xml(QByteArray(text, length));
+  const std::string text = TableOfContents("pdf", file.Path());
+  QXmlStreamReader xml(QByteArray::fromStdString(text));
   int depth = 0, deepest = 0, folders = 0;
   while (!xml.atEnd()) {
     const auto token = xml.readNext();
@@ -133,8 +130,8 @@ TEST_F(OutlineTest, DeeplyNestedPdfOutlineIsCutAtItsDepthLimit) {
   // Levels 1 to 63 hold a child each and become folders; level 64 is a range.
   EXPECT_EQ(folders, kMaxOutlineDepth - 1);
   EXPECT_EQ(deepest, 2 + kMaxOutlineDepth);
-  EXPECT_NE(std::string(text).find("NAME=\"L64\""), std::string::npos);
-  EXPECT_EQ(std::string(text).find("NAME=\"L65\""), std::string::npos);
+  EXPECT_NE(text.find("NAME=\"L64\""), std::string::npos);
+  EXPECT_EQ(text.find("NAME=\"L65\""), std::string::npos);
   ASSERT_FALSE(PluginLog().empty());
   EXPECT_EQ(PluginLog().back(), "pdf: the outline of [" + file.Path() +
                                     "] nests more than 64 levels deep; the deeper entries are left out\n");

@@ -1,7 +1,7 @@
 // PDF and DjVu files through a page-rendering plug-in's C exports, called as
 // the viewer calls them: the interface version, an open through one of the
 // opening exports (chosen by the input's size), then for the first pages
-// their record, renders in every row format at a thumbnail's size and, at
+// their record, renders in every pixel format at a thumbnail's size and, at
 // a zoom, of a window at an offset into the page (as the page view renders
 // the part of a page it shows), their text, its borders and character
 // rectangles and the link areas (through both link exports), and the book
@@ -17,6 +17,9 @@
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include <QImage>
+#include <QPainter>
 
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/BlitBuffer.h"
@@ -76,7 +79,8 @@ constexpr int32_t kRenderRows = 200;
 constexpr int32_t kZoomedWidth = 2400;
 constexpr int32_t kWindowWidth = 200;
 constexpr int32_t kWindowRows = 120;
-constexpr int32_t kPixelFormats[] = {FOLIO_PIXELS_RGBX, FOLIO_PIXELS_RGB, FOLIO_PIXELS_GREY, FOLIO_PIXELS_MONO};
+constexpr int32_t kPixelFormats[] = {FOLIO_PIXELS_RGBX, FOLIO_PIXELS_RGB, FOLIO_PIXELS_GREY, FOLIO_PIXELS_MONO,
+                                     FOLIO_PIXELS_DEVICE};
 // A page text beyond this holds no path the first part does not.
 constexpr int32_t kMaxRects = 4096;
 
@@ -84,6 +88,22 @@ volatile std::size_t sink = 0;  // keeps the reads of returned data
 
 void ReadString(const char* text) {
   if (text) sink = sink + std::string(text).size();
+}
+
+// The device format: the plug-in paints with the view's painter, which is
+// moved so that the page's (left, top) falls on the window's corner.
+void PaintWindow(TPluginHandle page, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  QImage window(kWindowWidth, kWindowRows, QImage::Format_RGB32);
+  QPainter painter(&window);
+  painter.translate(-left, -top);
+  TBlitRec target{};
+  target.Left = left;
+  target.Top = top;
+  target.Right = right;
+  target.Bottom = bottom;
+  target.One = 1;
+  target.Device = &painter;
+  Blit(page, &target);
 }
 
 // Renders the part of the page from (left, top) on that fits a window of
@@ -94,7 +114,10 @@ void RenderWindow(TBlitBuffer& buffer, TPluginHandle page, int32_t code, int32_t
   if (code == FOLIO_PIXELS_MONO) left -= left % 8;
   const int32_t right = std::min(width, left + kWindowWidth), bottom = std::min(height, top + kWindowRows);
   if (left >= right || top >= bottom) return;
-  Blit(page, &buffer.Target(code, left, top, right, bottom));
+  if (code == FOLIO_PIXELS_DEVICE)
+    PaintWindow(page, left, top, right, bottom);
+  else
+    Blit(page, &buffer.Target(code, left, top, right, bottom));
 }
 
 void RenderPage(TPluginHandle page, const TPageInfo& info) {

@@ -107,6 +107,14 @@ std::unique_ptr<TBackendDocument> CreateBackendDocument();
 // Appends a line to the viewer's log (nothing before SetupPlugin).
 void BackendLog(const std::string& message);
 
+// Whether the format library may log one more message during this call into
+// the plug-in. A damaged file can make a library complain about every object
+// it reads, a million times for one page, while the viewer keeps only the
+// first lines; so each call passes on kMaxLibraryMessages of them, logs how
+// many it left out when it returns, and spells none of the rest.
+constexpr int kMaxLibraryMessages = 100;
+bool TakeLibraryMessage();
+
 // The whole file at path (the file system's bytes). A document is read from
 // memory, so it stays readable, every page of it, when its file is deleted,
 // replaced or written over while it is open. Throws Exception saying why the

@@ -105,8 +105,25 @@ void Log(const char* operation, const std::string& message) {
   BackendLog(std::string(BackendFormat()) + ": " + operation + ": " + message);
 }
 
+// The library's messages during the call in progress on this thread.
+thread_local long long libraryMessages = 0;
+
+// Counts the library's messages of one call into the plug-in, from none.
+class TLibraryMessageCount {
+ public:
+  TLibraryMessageCount() { libraryMessages = 0; }
+  ~TLibraryMessageCount() {
+    const long long left = libraryMessages - kMaxLibraryMessages;
+    if (left > 0) BackendLog(std::string(BackendFormat()) + ": " + std::to_string(left) + " more messages left out");
+    libraryMessages = 0;
+  }
+  TLibraryMessageCount(const TLibraryMessageCount&) = delete;
+  TLibraryMessageCount& operator=(const TLibraryMessageCount&) = delete;
+};
+
 template <typename Result, typename Body>
 Result Guard(const char* operation, Result failure, Body body) noexcept {
+  const TLibraryMessageCount messages;
   try {
     return body();
   } catch (const EOtherFormat&) {
@@ -176,6 +193,10 @@ int NativePixels(double pixels) {
 
 void BackendLog(const std::string& message) {
   if (logProc) logProc(0, 0, (message + "\n").c_str());
+}
+
+bool TakeLibraryMessage() {
+  return ++libraryMessages <= kMaxLibraryMessages;
 }
 
 QString DisplayPath(const std::string& path) {

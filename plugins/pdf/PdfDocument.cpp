@@ -41,7 +41,7 @@ TPluginRect Millimetres(const QRectF& points) {
 }
 
 void ToLog(const QString& message, const QVariant&) {
-  BackendLog("pdf: " + QStringToCp1251(message));
+  if (TakeLibraryMessage()) BackendLog("pdf: " + QStringToCp1251(message));
 }
 
 // Poppler reads an item's children only when asked, so nothing below the

@@ -52,6 +52,20 @@ void KeepOutOfTaskbars(QWidget& window) {
   xcb_flush(connection);
 }
 
+// Keeps a window over panels and taskbars. Window managers that read the
+// GNOME layer hint (icewm) lower a full-screen window below their taskbar
+// whenever they map another window, even one it owns, and the windows it
+// owns with it; asked for the layer above docks (10), an owned window stays
+// over the taskbar as its owner was. Other window managers ignore the hint.
+void KeepAbovePanels(QWidget& window) {
+  xcb_connection_t* connection = XConnection();
+  if (!connection) return;
+  const std::uint32_t aboveDock = 10;
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window.winId()),
+                      XAtom(connection, "_WIN_LAYER"), XCB_ATOM_CARDINAL, 32, 1, &aboveDock);
+  xcb_flush(connection);
+}
+
 // Asks an X window manager to minimise the window, as the X conventions say.
 // Qt's own request takes a full-screen state off and puts it back around
 // it, and some window managers (icewm) restore the window at that.
@@ -275,6 +289,7 @@ void TForm::showEvent(QShowEvent* e) {
   if (popupParent_ && windowHandle()) {
     windowHandle()->setTransientParent(popupParent_->windowHandle());
     KeepOutOfTaskbars(*this);
+    if (popupParent_->IsFullScreen()) KeepAbovePanels(*this);
   }
   if (!e->spontaneous() && !restyling_) DoShow();
   TWinControl::showEvent(e);

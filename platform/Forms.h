@@ -47,6 +47,8 @@ class TForm : public TWinControl {
   // Frameless and maximised: the whole screen. The window manager is told the
   // window is full screen, so panels and taskbars stay under it too.
   void SetFullScreen();
+  // Whether the window manager has been told the window is full screen.
+  bool IsFullScreen() const { return windowState() & Qt::WindowFullScreen; }
   // Keeps the form above form and out of taskbars and window switchers, as a
   // window owned by it (a tool window, transient for form); null frees it.
   void SetPopupParent(TForm* form);

@@ -23,7 +23,12 @@ TFadeForm::TFadeForm(QObject* owner) : TForm(owner) {
   if (Application->MainForm) {
     // Above the main window under any window manager, and in no taskbar.
     SetPopupParent(Application->MainForm);
-    SetBoundsRect(Application->MainForm->BoundsRect());
+    // Over a full-screen main window, full screen too: a window manager
+    // keeps other windows out of its panels' strip of the screen.
+    if (Application->MainForm->IsFullScreen())
+      SetFullScreen();
+    else
+      SetBoundsRect(Application->MainForm->BoundsRect());
     snapshot_ = Application->MainForm->grab();
   } else {
     const TScreenMetrics screen = ScreenMetrics();

@@ -122,6 +122,18 @@ keys_for() {
   done
 }
 
+# await_true TRIES COMMAND...: runs COMMAND every 0.05 s until it succeeds,
+# at most TRIES times; fails when it never does.
+await_true() {
+  local tries=$1 i
+  shift
+  for ((i = 0; i < tries; i++)); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # Waits for a line of the program's report that starts with prefix, after
 # its first SKIP lines (none when not given); prints it. Patient, as a loaded
 # machine may take long to start a program.

@@ -42,8 +42,12 @@ stacking() {
 # top-level window there, or the first named one inside a window manager's frame.
 window_at() {
   local WINDOW X Y SCREEN
-  xdotool mousemove --sync "$1" "$2"
-  eval "$(xdotool getmouselocation --shell)"
+  xdotool mousemove "$1" "$2"
+  pointer_there() {
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X" = "$1" ] && [ "$Y" = "$2" ]
+  }
+  await_true 20 pointer_there "$1" "$2" || fail "the pointer does not reach $1,$2"
   local name
   name=$(title "$WINDOW")
   [ -n "$name" ] || name=$(xwininfo -id "$WINDOW" -tree 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "\(.*\)": .*/\1/p' | head -1)

@@ -10,7 +10,7 @@ PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libpng-dev zlib1g-dev \
            libpoppler-qt6-dev libdjvulibre-dev djvulibre-bin \
            fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth \
            x11-xkb-utils xdotool clang libclang-rt-14-dev libx11-dev libxtst-dev \
-           libtasn1-doc openbox icewm x11-utils weston xwayland
+           libtasn1-doc openbox icewm x11-utils weston xwayland procps
 
 .PHONY: deps configure build test test-sanitize run run-viewer bench fuzz clean
 

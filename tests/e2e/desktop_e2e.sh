@@ -65,12 +65,6 @@ await_window() {
   [ -n "$gone" ] || echo "$w"
 }
 
-# The frame of window w (its decoration included): "x y width height".
-frame_of() {
-  xwininfo -id "$1" -frame | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}'
-}
-
 mean_of() { # picture x y width height [earlier]: the probe's line
   "$screen_probe" "$@" || fail "no picture of the screen"
 }

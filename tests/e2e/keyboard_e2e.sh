@@ -65,15 +65,14 @@ await_keys "$started_pid" || fail "the viewer's window does not get the keys"
 # little after the window.
 probe() {
   local picture=$1 pid=$2 window X Y WIDTH HEIGHT paper ink
-  for _ in $(seq 50); do
+  page_shown() {
     window=$(xdotool search --onlyvisible --pid "$pid" | head -1)
-    if [ -n "$window" ]; then
-      eval "$(xdotool getwindowgeometry --shell "$window")"
-      read -r _ paper _ ink _ < <("$screen_probe" "$picture" "$X" "$Y" "$WIDTH" "$HEIGHT") || fail "no picture of the screen"
-      [ "$paper" -ge $((WIDTH * HEIGHT / 2)) ] && [ "$ink" -ge 2000 ] && { echo "$paper $ink of ${WIDTH}x$HEIGHT"; return 0; }
-    fi
-    sleep 0.1
-  done
+    [ -n "$window" ] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    read -r _ paper _ ink _ < <("$screen_probe" "$picture" "$X" "$Y" "$WIDTH" "$HEIGHT") || fail "no picture of the screen"
+    [ "$paper" -ge $((WIDTH * HEIGHT / 2)) ] && [ "$ink" -ge 2000 ]
+  }
+  await_true 100 page_shown && { echo "$paper $ink of ${WIDTH}x$HEIGHT"; return 0; }
   echo "${paper:-no} ${ink:-window}"
   return 1
 }

@@ -43,12 +43,12 @@ for name in notes.txt "$cp1251" "$mail"; do
   grep -aqxF "handed $name" "$work/out" || fail "$name was not handed on"
 done
 
-# The opener runs detached: wait for its three records, then a little longer for any stray one.
-for _ in $(seq 100); do
-  [ -f "$work/opened" ] && [ "$(wc -l <"$work/opened")" -ge 3 ] && break
-  sleep 0.05
-done
-sleep 0.5
+# The openers run detached, each started before the viewer went on: wait for
+# their three records, then until none of them runs, so a stray one has written too.
+three_records() { [ -f "$work/opened" ] && [ "$(wc -l <"$work/opened")" -ge 3 ]; }
+openers_ended() { ! pgrep -f "$work/bin/xdg-open" >/dev/null; }
+await_true 100 three_records
+await_true 100 openers_ended || fail "the opener stand-ins do not end"
 expected="file://$docs/notes.txt
 file://$docs/%CF%F0%E8%EC%E5%F0.txt
 mailto:someone@example.org?subject=Hi"

@@ -12,13 +12,8 @@ source "$(dirname "$0")/xsession.sh"
 # The frame of the first window pid shows on the X server, or nothing.
 x_window_of() {
   local pid=$1 w
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1)
-    [ -n "$w" ] && { xwininfo -id "$w" -frame | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-      /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}'; return 0; }
-    sleep 0.05
-  done
-  return 1
+  shown() { w=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1) && [ -n "$w" ]; }
+  await_true 100 shown && frame_of "$w"
 }
 
 report="$work/trainer"
@@ -42,8 +37,8 @@ export QT_QPA_PLATFORM=offscreen
 start "$quillon" "$report" "$document"
 unset QT_QPA_PLATFORM
 await "$report" "check " >/dev/null || fail "the trainer did not start on the platform the user chose"
-sleep 0.5
-[ -z "$(xdotool search --onlyvisible --pid "$started_pid" 2>/dev/null)" ] || fail "QT_QPA_PLATFORM=offscreen was not taken"
+# Shown, on X its window would exist by now (mapped or not).
+[ -z "$(xdotool search --pid "$started_pid" 2>/dev/null)" ] || fail "QT_QPA_PLATFORM=offscreen was not taken"
 echo "QT_QPA_PLATFORM=offscreen kept"
 stop "$started_pid"
 echo "PASS"

@@ -23,6 +23,18 @@ fail() {
   exit 1
 }
 
+# await_true TRIES COMMAND...: runs COMMAND every 0.05 s until it succeeds,
+# at most TRIES times; fails when it never does.
+await_true() {
+  local tries=$1 i
+  shift
+  for ((i = 0; i < tries; i++)); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # --- the X server: a free display number of its own choosing, kept as it is
 # between clients (-noreset), so the layout set by setxkbmap stays. With
 # E2E_WAYLAND set, a headless Wayland compositor (weston) instead, whose
@@ -37,11 +49,7 @@ start_xvfb() {
   done
   Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
   children+=($!)
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-  done
-  if [ ! -s "$work/display" ]; then
+  if ! await_true 100 test -s "$work/display"; then
     echo "SKIP: no X server can start here:"
     cat "$work/xvfb.log"
     exit 77
@@ -60,12 +68,11 @@ start_weston() {
     >"$work/weston.log" 2>&1 &
   children+=($!)
   local number=""
-  for _ in $(seq 200); do
+  xwayland_listens() {
     number=$(sed -n 's/.*xserver listening on display :\([0-9]*\).*/\1/p' "$work/weston.log" | head -1)
-    [ -n "$number" ] && break
-    sleep 0.05
-  done
-  [ -n "$number" ] || fail "weston started no Xwayland: $(cat "$work/weston.log")"
+    [ -n "$number" ]
+  }
+  await_true 200 xwayland_listens || fail "weston started no Xwayland: $(cat "$work/weston.log")"
   export DISPLAY=":$number" QUILLON_TEST_REPORT=1
   unset QT_QPA_PLATFORM
 }
@@ -82,11 +89,8 @@ if [ -n "$wm" ]; then
   mkdir -p "$work/home"
   HOME="$work/home" XDG_CONFIG_HOME="$work/home" "$wm" >"$work/wm.log" 2>&1 &
   children+=($!)
-  for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-  done
-  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "$wm did not start: $(cat "$work/wm.log")"
+  wm_named() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+  await_true 200 wm_named || fail "$wm did not start: $(cat "$work/wm.log")"
   echo "window manager: $wm"
 fi
 
@@ -122,28 +126,13 @@ keys_for() {
   done
 }
 
-# await_true TRIES COMMAND...: runs COMMAND every 0.05 s until it succeeds,
-# at most TRIES times; fails when it never does.
-await_true() {
-  local tries=$1 i
-  shift
-  for ((i = 0; i < tries; i++)); do
-    "$@" && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
 # Waits for a line of the program's report that starts with prefix, after
 # its first SKIP lines (none when not given); prints it. Patient, as a loaded
 # machine may take long to start a program.
 await() {
   local file=$1 prefix=$2 skip=${3:-0} line
-  for _ in $(seq 600); do
-    line=$(tail -n +$((skip + 1)) "$file" | grep -m1 "^$prefix") && { echo "$line"; return 0; }
-    sleep 0.05
-  done
-  return 1
+  reported() { line=$(tail -n +$((skip + 1)) "$file" | grep -m1 "^$prefix"); }
+  await_true 600 reported && echo "$line"
 }
 
 # start PROGRAM REPORT ARGUMENT...: the program from its own folder, as a user
@@ -163,12 +152,16 @@ start() {
 await_keys() {
   local window
   [ -n "$wm" ] || return 0
-  for _ in $(seq 200); do
-    window=$(xdotool getwindowfocus 2>/dev/null) &&
-      [ "$(xdotool getwindowpid "$window" 2>/dev/null)" = "$1" ] && return 0
-    sleep 0.05
-  done
-  return 1
+  keys_go_to() {
+    window=$(xdotool getwindowfocus 2>/dev/null) && [ "$(xdotool getwindowpid "$window" 2>/dev/null)" = "$1" ]
+  }
+  await_true 200 keys_go_to "$1"
+}
+
+# The frame of window w (its decoration included): "x y width height".
+frame_of() {
+  xwininfo -id "$1" -frame | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}'
 }
 
 # stop PID: ends a program that start started.

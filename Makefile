@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 export QT_QPA_PLATFORM ?= offscreen
 
 # The manuals of libtasn1-doc (PDF) and libdjvulibre-dev (DjVu) seed the pdf and djvu fuzz harnesses.
-PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libpng-dev zlib1g-dev \
+PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libpng-dev zlib1g-dev \
            libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev \
            libpoppler-qt6-dev libdjvulibre-dev djvulibre-bin \
            fonts-liberation2 fonts-wine fonts-dejavu-core xvfb xauth \

@@ -6,8 +6,11 @@
 #endif
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 #include <algorithm>
 #include <iostream>
 
@@ -103,6 +106,17 @@ int ShowRealBox(const std::string& text, const std::string& caption, unsigned fl
   }
 }
 
+// Qt's own dialogs and buttons (printing, opening a file, a message box's
+// answers) speak Russian, as the programs do, whatever the desktop's locale.
+// Without Qt's translations installed they stay in English.
+void SpeakRussianInQtsDialogs(QApplication& app) {
+  auto* translator = new QTranslator(&app);
+  if (translator->load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(translator);
+  else
+    delete translator;
+}
+
 bool Headless() {
   const QString platform = QGuiApplication::platformName();
   return platform == "offscreen" || platform == "minimal";
@@ -130,6 +144,7 @@ void TApplication::Initialize(int& argc, char** argv) {
   qapp_ = std::make_unique<TGuardedApplication>(argc, argv);
   if (chooseLoop) qunsetenv("QT_NO_GLIB");
   if (chooseX) qunsetenv("QT_QPA_PLATFORM");
+  SpeakRussianInQtsDialogs(*qapp_);
   // The program ends when its main form closes, not with its last window.
   qapp_->setQuitOnLastWindowClosed(false);
   terminated_ = false;

@@ -8,6 +8,10 @@
 #include <cstring>
 
 #include <QAbstractEventDispatcher>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -157,6 +161,19 @@ TEST(MessageBoxTest, WithoutASinkAHeadlessScreenGetsTheBoxOnStandardError) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(MessageBox("Ошибка чтения"_cp, "Quillon", MB_OK), IDOK);  // returns instead of waiting
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Quillon: Ошибка чтения\n");
+}
+
+TEST(MessageBoxTest, QtsOwnDialogsAndButtonsSpeakRussian) {
+  // The print and open dialogs and a box's answers are Qt's; a Russian
+  // program must not show them in English.
+  QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes | QDialogButtonBox::No);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Отмена"));
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text(), QString("&Да"));
+  QPrintDialog print;
+  EXPECT_EQ(print.windowTitle(), QString("Печать"));
+  QFileDialog open;
+  open.setOption(QFileDialog::DontUseNativeDialog);
+  EXPECT_EQ(open.windowTitle(), QString("Открыть"));
 }
 
 TEST(ApplicationLoopTest, ProcessMessagesRunsQueuedWork) {

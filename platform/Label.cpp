@@ -31,7 +31,13 @@ std::vector<TTextLine> WrapLines(const QFont& font, const std::string& text, int
   layout.beginLayout();
   for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
     line.setLineWidth(wordWrap ? std::max(width, 1) : INT_MAX / 4);
-    const QString lineText = s.mid(line.textStart(), line.textLength());
+    QString lineText = s.mid(line.textStart(), line.textLength());
+    // A line broken between words ends at the word: the blanks at the break
+    // are not drawn, so an underline stops with the word.
+    const bool brokenBetweenWords = !lineText.endsWith(QChar::LineSeparator) &&
+                                    line.textStart() + line.textLength() < s.size();
+    if (brokenBetweenWords)
+      while (!lineText.isEmpty() && lineText.back().isSpace()) lineText.chop(1);
     lines.push_back({lineText, static_cast<int>(std::ceil(line.naturalTextWidth()))});
   }
   layout.endLayout();

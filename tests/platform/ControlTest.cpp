@@ -277,6 +277,31 @@ TEST(ControlAppearanceTest, AnAutoSizedLabelFollowsItsParentsFont) {
   EXPECT_EQ(label->Height(), big.Metrics().height());
 }
 
+TEST(ControlAppearanceTest, AWrappedLabelUnderlinesNoBlankAtTheBreak) {
+  // An underlined contents line that wraps: its first line must look like
+  // the words alone, with no underline under the blank where it broke.
+  TPanel parent(nullptr);
+  TFont font = parent.Font();
+  font.SetHeight(-20);
+  font.Style = fsUnderline;
+  parent.SetFont(font);
+  auto* word = new TLabel(&parent);
+  word->SetParent(&parent);
+  word->SetCaption("Исправление"_cp);
+  const int width = word->Width() + 20;  // room for the blank, not for the next word
+  word->SetAutoSize(false);
+  word->SetWidth(width);
+  auto* wrapped = new TLabel(&parent);
+  wrapped->SetParent(&parent);
+  wrapped->SetWidth(width);
+  wrapped->SetWordWrap(true);
+  wrapped->SetCaption("Исправление ошибок"_cp);
+  const int lineHeight = font.Metrics().height();
+  ASSERT_EQ(wrapped->Height(), 2 * lineHeight);
+  const QImage alone = word->grab().toImage(), first = wrapped->grab().toImage().copy(0, 0, width, lineHeight);
+  EXPECT_EQ(first, alone.copy(0, 0, width, lineHeight));
+}
+
 // ----- z-order and painting
 
 namespace {

@@ -24,6 +24,7 @@
 #include "viewer/Plugin/PluginDocument.h"
 #include "viewer/Plugin/PluginGlobals.h"
 
+const char* const kViewerTitle = "Tivel Viewer";
 const char* const kViewerTitleSuffix = " - Tivel Viewer";
 TPluginViewForm* PluginViewForm = nullptr;
 
@@ -126,7 +127,8 @@ QIcon MakeGlyph(TGlyph glyph) {
 
 TPluginViewForm::TPluginViewForm(QObject* owner) : TForm(owner) {
   SetName("PluginViewForm");
-  SetCaption("PluginViewForm");
+  // Until a document is open the window is named for the program, not for the form.
+  SetCaption(kViewerTitle);
   SetColor(clBtnFace);
   // Below this the exit button would cover the zoom buttons.
   setMinimumSize(kMinWidth, kMinHeight);

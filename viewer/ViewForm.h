@@ -16,7 +16,9 @@ class QMenu;
 class QToolButton;
 class TPluginLinkInfo;
 
-// What the caption of a file opened from the command line or the dialog ends in.
+// The caption of the window with no document open, and what the caption of a
+// file opened from the command line or the dialog ends in.
+extern const char* const kViewerTitle;
 extern const char* const kViewerTitleSuffix;
 
 class TPluginViewForm : public TForm {

@@ -56,7 +56,7 @@ TEST_F(ViewFormTest, WithoutAnExistingFileTheOpenDialogAsks) {
 TEST_F(ViewFormTest, CancellingTheDialogLeavesTheWindowEmpty) {
   form->OpenFromCommandLine({});
   EXPECT_EQ(dialogFilters.size(), 1u);
-  EXPECT_EQ(form->Caption(), "PluginViewForm");
+  EXPECT_EQ(form->Caption(), "Tivel Viewer");  // the program's name, not the form's
   EXPECT_FALSE(View().Active());
   EXPECT_TRUE(form->CurrentFile.empty());
 }

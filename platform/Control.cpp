@@ -7,6 +7,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "platform/ChildBands.h"
 #include "platform/Cp1251.h"
 #include "platform/LruCache.h"
 #include "platform/Screen.h"
@@ -70,6 +71,11 @@ void TControl::DropKeptCanvas() {
 
 // ---------------------------------------------------------------- TControl
 
+namespace {
+// The stacking ranks that BringToFront and SendToBack handed out so far.
+std::int64_t topRank = 0, bottomRank = 0;
+}  // namespace
+
 TControl::TControl(QObject* owner) : QWidget(nullptr) {
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
@@ -112,13 +118,18 @@ void TControl::SetParent(TWinControl* parent) {
   }
   if (parent_) parent_->RemoveControl(this);
   parent_ = parent;
-  const QRect bounds = bounds_;
-  QWidget::setParent(parent);
-  setGeometry(bounds);
-  if (!parent) return;
+  if (!parent) {
+    const QRect bounds = bounds_;
+    QWidget::setParent(nullptr);
+    setGeometry(bounds);
+    return;
+  }
   parent->InsertControl(this);
+  parent->PlaceChild(*this);
   RememberAnchorDistances();
-  QWidget::setVisible(visible_);
+  if (visible_ && parent->isVisible()) TChildBands::SortBeforeShowing(*this);
+  // (A child of a hidden parent with many children waits for its band; see TChildBands.)
+  if (parentWidget()) QWidget::setVisible(visible_);
   if (align_ != alNone) parent->Realign();
   if (parentColor_) ColorChanged();
   if (parentFont_) FontChanged();
@@ -132,7 +143,7 @@ void TControl::Release() {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
   bounds_ = QRect(left, top, std::max(width, 0), std::max(height, 0));
-  setGeometry(NativeGeometry(bounds_));
+  ApplyGeometry();
   if (!ParentIsAligning()) {
     RememberAnchorDistances();
     if (align_ != alNone) RequestParentAlign();
@@ -141,9 +152,25 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (parent_) parent_->ChildrenChanged();
 }
 
+void TControl::ApplyGeometry() {
+  if (parent_) {
+    parent_->PlaceChild(*this);
+  } else {
+    setGeometry(NativeGeometry(bounds_));
+  }
+}
+
+QPoint TControl::BoundsOrigin() const {
+  // A child may sit in a band of its parent (see TChildBands).
+  return parent_ && parentWidget() != parent_ && parent_->isAncestorOf(this) ? mapTo(parent_, QPoint()) : pos();
+}
+
 void TControl::SizeChanged() {
   alignedSize_ = bounds_.size();
-  if (auto* container = qobject_cast<TWinControl*>(this)) container->AlignControls();
+  if (auto* container = qobject_cast<TWinControl*>(this)) {
+    if (container->bands_) container->bands_->ParentResized();
+    container->AlignControls();
+  }
   Resize();
 }
 
@@ -216,12 +243,14 @@ TPoint TControl::ScreenToClient(TPoint p) const {
 }
 
 void TControl::StackAmongSiblings() {
-  if (IsWindowed() || !parent_) {
+  stackRank_ = ++topRank;
+  QWidget* const host = parentWidget();
+  if (IsWindowed() || !parent_ || !host) {
     raise();
     return;
   }
   // Top of the windowless ones, still below every windowed sibling.
-  if (QWidget* lowest = parent_->LowestWindowedChild(this)) {
+  if (QWidget* lowest = TWinControl::LowestWindowedChild(*host, this)) {
     stackUnder(lowest);
   } else {
     raise();
@@ -233,20 +262,24 @@ void TControl::BringToFront() {
 }
 
 void TControl::SendToBack() {
-  if (!IsWindowed() || !parent_) {
+  stackRank_ = --bottomRank;
+  QWidget* const host = parentWidget();
+  if (!IsWindowed() || !parent_ || !host) {
     lower();
     return;
   }
   // Bottom of the windowed ones, still above every windowless sibling.
-  if (QWidget* lowest = parent_->LowestWindowedChild(this)) stackUnder(lowest);
+  if (QWidget* lowest = TWinControl::LowestWindowedChild(*host, this)) stackUnder(lowest);
 }
 
 void TControl::setVisible(bool visible) {
   const bool changed = visible != visible_;
   if (changed) VisibleChanging();
   visible_ = visible;
+  if (visible && !isVisible()) TChildBands::SortBeforeShowing(*this);
   // A control without a parent has nowhere to show; only forms are windows.
   if (parentWidget() || topLevel_ || !visible) QWidget::setVisible(visible);
+  if (changed && parent_ && parent_->bands_) parent_->bands_->VisibilityChanged(*this);
   if (changed && align_ != alNone) RequestParentAlign();
   if (changed && parent_) parent_->ChildrenChanged();
 }

@@ -21,6 +21,7 @@
 
 class TBitmap;
 class TCanvas;
+class TChildBands;
 class TWinControl;
 class QPainter;
 
@@ -218,7 +219,8 @@ class TControl : public QWidget {
   void SetTabStop(bool tabStop) { tabStop_ = tabStop; }
 
   // Windowed controls hold children and take focus; windowless ones do not.
-  virtual bool IsWindowed() const { return false; }
+  // (A flag rather than a virtual: a parent asks while the child is being freed.)
+  bool IsWindowed() const { return windowed_; }
 
  protected:
   // The steps that the system's controls override; the base versions fire the
@@ -245,7 +247,7 @@ class TControl : public QWidget {
   // Where Qt puts the control for bounds (its client area), and the bounds'
   // top-left read back from Qt; a window moves both by its frame.
   virtual QRect NativeGeometry(const QRect& bounds) const { return bounds; }
-  virtual QPoint BoundsOrigin() const { return pos(); }
+  virtual QPoint BoundsOrigin() const;
   // Takes the bounds' top-left from Qt again.
   void ReadBoundsOrigin() { bounds_.moveTopLeft(BoundsOrigin()); }
   // Runs before Visible changes (Visible() still gives the old value).
@@ -294,10 +296,14 @@ class TControl : public QWidget {
 
   // Top-level windows (forms) show themselves without a parent.
   bool topLevel_ = false;
+  bool windowed_ = false;
 
  private:
   friend class TWinControl;
+  friend class TChildBands;
   void RegisterWithOwner(QObject* owner);
+  // Puts the control where its bounds say, in its parent's Qt widget or band.
+  void ApplyGeometry();
   void AdoptOwned(TControl* control);
   void SizeChanged();
   void StackAmongSiblings();
@@ -323,6 +329,10 @@ class TControl : public QWidget {
   // Our bounds as last set; a top-level window's geometry follows only later.
   QRect bounds_;
   QSize alignedSize_{0, 0};  // the size whose children are laid out
+  // Above 0 once brought to the front, below 0 once sent to the back (the
+  // later, the further): a child that moves to another band (see
+  // TChildBands) takes its place there by it.
+  std::int64_t stackRank_ = 0;
   TColor color_ = clBtnFace;
   TFont font_;
   std::string caption_;
@@ -352,7 +362,6 @@ class TWinControl : public TControl {
   // Frees the child controls first, as the class library does.
   ~TWinControl() override;
 
-  bool IsWindowed() const override { return true; }
   bool CanFocus() const override;
 
   // Child controls in the order they were given this parent.
@@ -377,18 +386,25 @@ class TWinControl : public TControl {
 
  protected:
   void EraseBackground(QPainter& painter) override;
+  void showEvent(QShowEvent* e) override;
   // A child joined or left, moved, was sized, shown or hidden.
   virtual void ChildrenChanged() {}
 
  private:
   friend class TControl;
+  friend class TChildBands;
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
+  // Puts the child into its Qt parent (this control or one of its bands) at its bounds.
+  void PlaceChild(TControl& child);
   void AlignControls();
   void CollectTabOrder(std::vector<TWinControl*>& out) const;
-  QWidget* LowestWindowedChild(const QWidget* except) const;
+  // The lowest of the windowed widgets stacked above all windowless children of host.
+  static QWidget* LowestWindowedChild(const QWidget& host, const QWidget* except);
 
   std::vector<TControl*> controls_;
+  int windowedChildren_ = 0;
+  std::unique_ptr<TChildBands> bands_;  // once there are many windowed children
   bool aligning_ = false;
   int alignDisabled_ = 0;
   bool alignPending_ = false;

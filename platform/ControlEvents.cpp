@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "platform/ChildBands.h"
 #include "platform/Control.h"
 #include "platform/Cp1251.h"
 #include "platform/DebugChecks.h"
@@ -301,14 +302,15 @@ void TControl::keyReleaseEvent(QKeyEvent* e) {
 
 void TControl::focusInEvent(QFocusEvent* e) {
   keptValid_ = false;
-  // Switching between applications is no focus change inside the window.
-  if (e->reason() != Qt::ActiveWindowFocusReason) DoEnter();
+  // Switching between applications is no focus change inside the window, nor
+  // is a control moving to another band of its parent.
+  if (e->reason() != Qt::ActiveWindowFocusReason && !TChildBands::Moving()) DoEnter();
   QWidget::focusInEvent(e);
 }
 
 void TControl::focusOutEvent(QFocusEvent* e) {
   keptValid_ = false;
-  if (e->reason() != Qt::ActiveWindowFocusReason) DoExit();
+  if (e->reason() != Qt::ActiveWindowFocusReason && !TChildBands::Moving()) DoExit();
   QWidget::focusOutEvent(e);
 }
 

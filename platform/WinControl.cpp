@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/ChildBands.h"
 #include "platform/Control.h"
 
 // Windowed controls: their children, alignment of those children, and the
@@ -22,6 +23,7 @@ bool IsWindowedWidget(const QObject* object) {
 // ---------------------------------------------------------------- TWinControl
 
 TWinControl::TWinControl(QObject* owner) : TControl(owner) {
+  windowed_ = true;
   setFocusPolicy(Qt::TabFocus);
 }
 
@@ -49,11 +51,31 @@ bool TWinControl::ContainsControl(const TControl* control) const {
 
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
+  if (TChildBands::Banded(*control) && ++windowedChildren_ > TChildBands::kThreshold && !bands_) {
+    // From here on the windowed children live in bands.
+    bands_ = std::make_unique<TChildBands>(*this);
+    for (TControl* child : controls_) {
+      if (child != control && TChildBands::Banded(*child)) bands_->Place(*child);
+    }
+  }
   ChildrenChanged();
+}
+
+void TWinControl::PlaceChild(TControl& child) {
+  if (bands_ && TChildBands::Banded(child)) {
+    bands_->Place(child);
+    return;
+  }
+  if (child.parentWidget() != this) child.QWidget::setParent(this);
+  child.setGeometry(child.NativeGeometry(child.bounds_));
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   if (destroying_) return;  // the whole list goes with us
+  if (TChildBands::Banded(*control)) {
+    --windowedChildren_;
+    if (bands_) bands_->Forget(*control);
+  }
   // Children are usually removed last-first (page clearing), so search from the end.
   const auto it = std::find(controls_.rbegin(), controls_.rend(), control);
   if (it != controls_.rend()) controls_.erase(std::next(it).base());
@@ -161,13 +183,13 @@ void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTab
   if (TWinControl* next = FindNextControl(current, goForward, checkTabStop)) next->SetFocus();
 }
 
-QWidget* TWinControl::LowestWindowedChild(const QWidget* except) const {
+QWidget* TWinControl::LowestWindowedChild(const QWidget& host, const QWidget* except) {
   // children() runs from the bottom of the stack to its top, and windowless
   // controls are kept below the windowed ones: walking down from the top
   // passes the windowed children only, so a parent of thousands of windowless
   // labels is not walked whole for each label it takes.
   QWidget* lowest = nullptr;
-  const QObjectList& list = children();
+  const QObjectList& list = host.children();
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     QObject* child = *it;
     if (child == except || !child->isWidgetType() || static_cast<QWidget*>(child)->isWindow()) continue;
@@ -175,6 +197,12 @@ QWidget* TWinControl::LowestWindowedChild(const QWidget* except) const {
     lowest = static_cast<QWidget*>(child);
   }
   return lowest;
+}
+
+void TWinControl::showEvent(QShowEvent* e) {
+  // Children laid out while this was hidden go into their bands now.
+  if (bands_) bands_->ParentShown();
+  TControl::showEvent(e);
 }
 
 void TWinControl::EraseBackground(QPainter& painter) {

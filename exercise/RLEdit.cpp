@@ -86,6 +86,11 @@ int EditFieldHeight(const TFont& font, int marginTop, int marginBottom) {
   return std::max(EditLineHeight(font) + marginTop + marginBottom, forText);
 }
 
+std::string GuideDots(const TCanvas& canvas, int count, int width) {
+  const int dot = std::max(1, canvas.TextWidth("."));
+  return std::string(std::clamp(width / dot, 0, std::max(count, 0)), '.');
+}
+
 TRLLabel* NewAnswerHint(TRLControl& control, const std::string& caption) {
   auto* label = new TRLLabel(&control);
   label->InFlow = false;
@@ -373,8 +378,7 @@ void TRLEdit::Paint(TCanvas& canvas) {
   canvas.Font = WithStyle(Font(), Font().Style & ~fsBold);
   canvas.Brush.Style = TBrushStyle::bsClear;
   if (!NoBackground && MaxChar > 0) {
-    std::string guide;
-    for (int i = 0; i < MaxChar; ++i) guide += "..";
+    const std::string guide = GuideDots(canvas, 2 * MaxChar, Width());
     canvas.TextOut((Width() - canvas.TextWidth(guide)) / 2, Height() - canvas.TextHeight(guide), guide);
   }
   canvas.Font.Style |= fsBold;

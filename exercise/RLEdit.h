@@ -12,6 +12,7 @@
 #include "exercise/RLLabel.h"
 #include "platform/StringList.h"
 
+class TCanvas;
 class TTimer;
 
 class TRLEdit : public TRLControl {
@@ -109,6 +110,9 @@ int EditLineHeight(const TFont& font);
 // The height of a fill-in field in a font: room for its bold text, whole with
 // every mark above the capitals, the margins included.
 int EditFieldHeight(const TFont& font, int marginTop, int marginBottom);
+// The dotted guide line of a field width pixels wide: count full stops, or
+// as many as fit whole, as a dot cut at the field's edge looks like a stray mark.
+std::string GuideDots(const TCanvas& canvas, int count, int width);
 // The red bold answer that a failed check shows: a label owned by control,
 // out of the flow, standing on control's parent just beyond control's upper
 // right corner, moved left to stay inside the parent.

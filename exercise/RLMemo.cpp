@@ -311,8 +311,7 @@ void TRLMemo::Paint(TCanvas& canvas) {
   canvas.Brush.Style = TBrushStyle::bsClear;
   canvas.Font = Font();
   const int pitch = LinePitch();
-  std::string guide;
-  for (int i = 0; i <= MaxChar; ++i) guide += "...";
+  const std::string guide = GuideDots(canvas, 3 * (MaxChar + 1), Width());
   for (int row = 0; row < LineCount; ++row) {
     canvas.TextOut(0, row * pitch + MarginTop, guide);
     if (row < TextLines.Count()) canvas.TextOut(0, row * pitch, TextLines[row]);

@@ -493,6 +493,21 @@ TEST_F(EditTest, CapitalsWithMarksAreDrawnWhole) {
 }
 
 // A line of fields in their states, kept beside the test program for a look.
+TEST_F(EditTest, AGuideWiderThanTheFieldShowsOnlyWholeDots) {
+  // A field to recall a word by heart takes more characters than it is wide;
+  // its guide must not end in a dot cut in half at either edge.
+  TRLEdit* field = Field("<edit answer=кот>"_cp);
+  field->MaxChar = 12;
+  for (int wider = 0; wider < 6; ++wider) {  // whatever the field's width, as the word's width sets it
+    field->SetWidth(field->Width() + 1);
+    const std::vector<std::vector<int>> rows = GuideDotWidths(Painted(*field));
+    ASSERT_FALSE(rows.empty());
+    for (const std::vector<int>& dots : rows)
+      EXPECT_EQ(std::count(dots.begin(), dots.end(), dots[1]), std::ptrdiff_t(dots.size()))
+          << field->Width() << ": " << testing::PrintToString(dots);
+  }
+}
+
 TEST_F(EditTest, RenderedStates) {
   const auto fields = Fields(
       "Пишем: <edit width=4 answer=лес> верно, <edit answer=Москва> пусто, <edit answer=сосна> "

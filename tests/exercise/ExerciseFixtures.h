@@ -11,6 +11,7 @@
 #include "exercise/RLParser.h"
 #include "exercise/TagTable.h"
 #include "exercise/TextTokens.h"
+#include "platform/Bitmap.h"
 #include "platform/Cp1251.h"
 #include "platform/Forms.h"
 #include "platform/StrUtils.h"
@@ -120,4 +121,21 @@ std::string ExceptionMessage(Action action) {
     return e.what();
   }
   return "(no exception)";
+}
+
+// The widths of the dots of every guide line in a painted field, row by row:
+// the runs of dark pixels of each row that holds three or more.
+inline std::vector<std::vector<int>> GuideDotWidths(const TBitmap& painted) {
+  std::vector<std::vector<int>> rows;
+  for (int y = 0; y < painted.Height(); ++y) {
+    std::vector<int> runs;
+    int run = 0;
+    for (int x = 0; x <= painted.Width(); ++x) {
+      const bool dark = x < painted.Width() && (painted.Pixel(x, y) & 0xFF) < 0x80;
+      if (dark) ++run;
+      if (!dark && run > 0) runs.push_back(run), run = 0;
+    }
+    if (runs.size() >= 3) rows.push_back(runs);
+  }
+  return rows;
 }

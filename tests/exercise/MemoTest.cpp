@@ -377,3 +377,19 @@ TEST_F(MemoTest, LinesGuidesAndTheCaretStandWhereTheirFormulasPutThem) {
   EXPECT_GE(guideRows, 2);
   EXPECT_EQ(darkInRow(0, 0), 0);
 }
+
+TEST_F(MemoTest, AFieldNarrowedToThePageShowsOnlyWholeDots) {
+  // Sixty characters are wider than the page: the field takes the page's
+  // width, and its guide lines end at a whole dot.
+  TRLMemo* memo = Memo("<memo width=60 height=2>");
+  ASSERT_EQ(memo->Width(), page_.Parser->ClientWidth());
+  memo->SetColor(clWhite);
+  for (int narrower = 0; narrower < 6; ++narrower) {  // whatever the page's width
+    memo->SetWidth(memo->Width() - 1);
+    const std::vector<std::vector<int>> rows = GuideDotWidths(Painted(*memo));
+    ASSERT_FALSE(rows.empty());
+    for (const std::vector<int>& dots : rows)
+      EXPECT_EQ(std::count(dots.begin(), dots.end(), dots[1]), std::ptrdiff_t(dots.size()))
+          << memo->Width() << ": " << testing::PrintToString(dots);
+  }
+}

@@ -225,6 +225,20 @@ QImage NullImage() {
 }
 }  // namespace
 
+TEST(ArtworkBackground, TheLightOfTheUpperLeftFadesOutInsideItsUnscaledCorner) {
+  // The screen copies the corner (125 x 78) as it is and stretches the
+  // edges beside it: light left at the corner's edges shows as a step there.
+  const auto art = std::find_if(AllArtwork().begin(), AllArtwork().end(),
+                                [](const TArtwork& a) { return a.FileName == "BG_fit_1280.jpg"; });
+  ASSERT_NE(art, AllArtwork().end());
+  const QImage picture = art->Draw();
+  auto step = [&](int x0, int y0, int x1, int y1) {
+    return ColourDistance(picture.pixel(x0, y0), picture.pixel(x1, y1));
+  };
+  for (int x = 20; x < 125; ++x) EXPECT_LE(step(x, 77, x, 78), 1) << "below the corner at x " << x;
+  for (int y = 20; y < 78; ++y) EXPECT_LE(step(124, y, 125, y), 1) << "beside the corner at y " << y;
+}
+
 TEST(ArtworkWriter, PngKeepsStraightAlpha) {
   QTemporaryDir dir;
   WriteArtwork({"red.png", HalfTransparentRed}, dir.path().toStdString());

@@ -34,11 +34,14 @@ QImage DrawBackground(int w, int h) {
   sky.setColorAt(0.55, QColor(214, 225, 237));
   sky.setColorAt(1, QColor(198, 212, 228));
   p.fillRect(image.rect(), sky);
-  // Light from the upper left, kept inside the unscaled corner.
-  QRadialGradient light(QPointF(0, 0), 120);
+  // Light from the upper left, an ellipse that fades out inside the unscaled
+  // corner: light left at its edges would end in a step beside the stretched edges.
+  QRadialGradient light(QPointF(0, 0), 125);
   light.setColorAt(0, QColor(255, 255, 255, 120));
   light.setColorAt(1, QColor(255, 255, 255, 0));
-  p.fillRect(QRect(0, 0, 125, 78), light);
+  QBrush lightBrush(light);
+  lightBrush.setTransform(QTransform::fromScale(1, 78.0 / 125));
+  p.fillRect(QRect(0, 0, 125, 78), lightBrush);
   PaintCornerArcs(p, QPointF(-18, -18), 46, 98, 110);
   PaintCornerArcs(p, QPointF(w + 24, h + 24), 60, 150, 90);
   // A fine inset line around the whole screen, at the same distance from

@@ -217,6 +217,13 @@ void TWorkFrame::LayoutContentsLabels() {
     label->SetParent(this);
     y += height;
   }
+  ShowContentsBesideHint();
+}
+
+void TWorkFrame::ShowContentsBesideHint() {
+  const bool hintShown = pHint->Visible();
+  for (const QPointer<TLabel>& label : ContentsLabels)
+    if (label) label->SetVisible(!wideMode_ && !(hintShown && label->geometry().intersects(pHint->geometry())));
 }
 
 void TWorkFrame::EnsureLayout() {

@@ -116,6 +116,9 @@ class TWorkFrame : public TFrame {
   void CreateSpriteButtons();
   void LayoutButtons();
   void LayoutContentsLabels();
+  // Shows the contents labels but in the wide mode, and but those under the
+  // hint panel while it shows: a line it covered in part looked cut in half.
+  void ShowContentsBesideHint();
   void BlendAreaFrame(TBitmap& background) const;
   void BlendOrnaments(TBitmap& background) const;
   std::vector<TImageButton2*> SpriteButtons() const;
@@ -127,4 +130,6 @@ class TWorkFrame : public TFrame {
   // Shows the page built so far with its frame, caption and hint button.
   void FinishPage(bool changed);
   void SetNavigationStates();
+
+  bool wideMode_ = false;  // the exercise area covers the contents column
 };

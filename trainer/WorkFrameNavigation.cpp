@@ -155,6 +155,7 @@ void TWorkFrame::ClearPage() {
   // No hint until the new page gives one, also when it fails before its hint.
   pHintInner->Tag = 0;
   pHint->Hide();
+  ShowContentsBesideHint();
 }
 
 void TWorkFrame::BuildPage(const std::string& source, bool& changed) {
@@ -178,8 +179,8 @@ std::string TWorkFrame::CaptionLine() const {
 }
 
 void TWorkFrame::SetContentsVisible(bool active) {
-  for (const QPointer<TLabel>& label : ContentsLabels)
-    if (label) label->SetVisible(!active);
+  wideMode_ = active;
+  ShowContentsBesideHint();
 }
 
 void TWorkFrame::Button1Click(TObject*) {
@@ -218,5 +219,7 @@ void TWorkFrame::ShowButtonClick(TObject*) {
 }
 
 void TWorkFrame::HintButtonClick(TObject*) {
-  if (pHintInner->Tag == 1) pHint->SetVisible(!pHint->Visible());
+  if (pHintInner->Tag != 1) return;
+  pHint->SetVisible(!pHint->Visible());
+  ShowContentsBesideHint();
 }

@@ -190,6 +190,28 @@ TEST_F(NavigationTest, HintButtonTogglesTheHintOnlyWhenThereIsOne) {
   EXPECT_FALSE(frame.pHint->Visible());
 }
 
+TEST_F(NavigationTest, TheHintHidesTheContentsLinesItStandsOverUntilItCloses) {
+  // The hint panel stands over the contents column: a line it covered only
+  // in part looked cut in half, so every line it touches hides meanwhile.
+  std::string contents;
+  for (int i = 1; i <= 40; ++i) contents += std::to_string(i) + ". Упражнение на повторение\n";
+  course.Write("contents.txt", contents);
+  frame.LoadExerciseList(ListOf({course.Write("h.cml", FieldsDocument("С подсказкой", {"а"}))}));
+  ASSERT_EQ(frame.ContentsLabels.size(), 40u);
+  Click(*frame.HintButton);
+  ASSERT_TRUE(frame.pHint->Visible());
+  int under = 0;
+  for (const QPointer<TLabel>& label : frame.ContentsLabels) {
+    const bool covered = label->geometry().intersects(frame.pHint->geometry());
+    EXPECT_NE(label->Visible(), covered) << label->Top();
+    under += covered;
+  }
+  EXPECT_GT(under, 0);
+  EXPECT_LT(under, 40);
+  Click(*frame.HintButton);
+  for (const QPointer<TLabel>& label : frame.ContentsLabels) EXPECT_TRUE(label->Visible()) << label->Top();
+}
+
 TEST_F(NavigationTest, TheSampleTopicStepsThroughItsExercises) {
   const std::string source = COURSE_SOURCE_DIR;
   const std::string topic = source + "/docs/Легко/Правописание гласных в корне/";

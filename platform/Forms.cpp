@@ -40,6 +40,15 @@ xcb_connection_t* XConnection() {
   return x11 ? x11->connection() : nullptr;
 }
 
+// Sets (or, with XCB_PROP_MODE_APPEND, extends) a 32-bit property of the
+// window for its window manager to read.
+void SetWindowProperty(xcb_connection_t* connection, QWidget& window, std::uint8_t mode, const char* name,
+                       xcb_atom_t type, std::uint32_t count, const void* values) {
+  xcb_change_property(connection, mode, xcb_window_t(window.winId()), XAtom(connection, name), type, 32, count,
+                      values);
+  xcb_flush(connection);
+}
+
 // Taskbars and pagers leave the window out. Qt asks X window managers for no
 // such thing itself; it keeps these states when it maps the window.
 void KeepOutOfTaskbars(QWidget& window) {
@@ -47,9 +56,7 @@ void KeepOutOfTaskbars(QWidget& window) {
   if (!connection) return;
   const xcb_atom_t states[] = {XAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                                XAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
-  xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window.winId()),
-                      XAtom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
-  xcb_flush(connection);
+  SetWindowProperty(connection, window, XCB_PROP_MODE_APPEND, "_NET_WM_STATE", XCB_ATOM_ATOM, 2, states);
 }
 
 // Keeps a window over panels and taskbars. Window managers that read the
@@ -61,9 +68,7 @@ void KeepAbovePanels(QWidget& window) {
   xcb_connection_t* connection = XConnection();
   if (!connection) return;
   const std::uint32_t aboveDock = 10;
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window.winId()),
-                      XAtom(connection, "_WIN_LAYER"), XCB_ATOM_CARDINAL, 32, 1, &aboveDock);
-  xcb_flush(connection);
+  SetWindowProperty(connection, window, XCB_PROP_MODE_REPLACE, "_WIN_LAYER", XCB_ATOM_CARDINAL, 1, &aboveDock);
 }
 
 // Asks an X window manager to minimise the window, as the X conventions say.

@@ -223,7 +223,7 @@ void TWorkFrame::LayoutContentsLabels() {
 void TWorkFrame::ShowContentsBesideHint() {
   const bool hintShown = pHint->Visible();
   for (const QPointer<TLabel>& label : ContentsLabels)
-    if (label) label->SetVisible(!wideMode_ && !(hintShown && label->geometry().intersects(pHint->geometry())));
+    if (label) label->SetVisible(!wideMode_ && !(hintShown && !IntersectRect(label->BoundsRect(), pHint->BoundsRect()).IsEmpty()));
 }
 
 void TWorkFrame::EnsureLayout() {

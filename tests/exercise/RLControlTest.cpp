@@ -122,7 +122,9 @@ TEST_F(SkinTest, SkinsAreReadOnceAndAgainWhenTheirFilesChange) {
   first.LoadSkin("comma.bmp");
   second.LoadSkin("comma.bmp");
   // One reading, shared; unless the tests' check makes every copy deep.
-  if (!DeepBitmapCopiesOn()) EXPECT_EQ(first.Skin.Image().constBits(), second.Skin.Image().constBits());
+  if (!DeepBitmapCopiesOn()) {
+    EXPECT_EQ(first.Skin.Image().constBits(), second.Skin.Image().constBits());
+  }
   EXPECT_EQ(first.Skin.Pixel(1, 1), second.Skin.Pixel(1, 1));
 
   TBitmap(5, 4).SaveToFile(picture);

@@ -82,7 +82,9 @@ TEST_F(ChildBandsTest, ClicksAndPixelsReachControlsFarDownThePage) {
   for (int column = 0; column < 16; ++column) ClickAt(column * 20 + 9, 20 * 25 - 400 + 10);
   for (std::size_t i = 0; i < tiles.size(); ++i) {
     ASSERT_EQ(tiles[i]->clicks, i / 16 == 20 ? 1 : 0) << i;
-    if (i / 16 == 20) EXPECT_EQ(PixelAt(i % 16 * 20 + 9, 20 * 25 - 400 + 10), tiles[i]->Color()) << i;
+    if (i / 16 == 20) {
+      EXPECT_EQ(PixelAt(i % 16 * 20 + 9, 20 * 25 - 400 + 10), tiles[i]->Color()) << i;
+    }
   }
   // Between the tiles the page itself takes the click and shows.
   ClickAt(19, 20 * 25 - 400 + 10);
